@@ -1,0 +1,28 @@
+// GB18030 <-> UTF-16, the conversion at every file boundary.
+//
+// GB18030 is a superset of GBK, so files written as GBK read the same, and it
+// covers all of Unicode, so no character a user types or pastes is lost on
+// the way to a file and back.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lcr {
+
+// Decodes GB18030 bytes into UTF-16. Decoding stops at the first zero byte
+// (the text ends there). A byte sequence that is not valid GB18030 becomes
+// U+FFFD for its first byte and decoding goes on with the next byte; a
+// truncated multi-byte sequence at the very end becomes one U+FFFD.
+std::u16string decodeGb18030(std::string_view bytes);
+
+// Encodes UTF-16 as GB18030. Every Unicode scalar value has an encoding, so
+// nothing is lost; a lone surrogate (not a character) becomes '?'.
+std::string encodeGb18030(std::u16string_view text);
+
+// UTF-8 <-> UTF-16, for the command line, tests and diagnostics. Invalid
+// UTF-8 becomes U+FFFD; a lone surrogate becomes U+FFFD.
+std::u16string fromUtf8(std::string_view bytes);
+std::string toUtf8(std::u16string_view text);
+
+}  // namespace lcr
