@@ -1,0 +1,272 @@
+#include "app/main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "app/main_window_inventory.h"
+#include "app/platform_services.h"
+#include "app/program_state.h"
+#include "app/window_widgets.h"
+
+namespace lcr {
+
+namespace {
+
+// Row height of the two report lists: the result list's design sets it
+// through an image 40 pixels high, and the syntax list is given the same.
+constexpr int kListRowHeight = 40;
+
+class FixedRowHeightDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(kListRowHeight);
+        return size;
+    }
+};
+
+QString qs(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+// The headings of the page rows carry their caption in the middle, clear of
+// the small action labels that lie over their left end and the batch label
+// at their right end.
+bool isRowHeading(const std::string& name) {
+    static const char* const headings[] = {"标签1", "标签2", "标签3", "标签4",
+                                           "标签5", "标签6", "标签7"};
+    for (const char* h : headings) {
+        if (name == h) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QTreeView* createReportList(const ControlSpec& spec, QWidget* parent) {
+    auto* view = new QTreeView(parent);
+    auto* model = new QStandardItemModel(0, static_cast<int>(spec.items.size()), view);
+    for (int c = 0; c < static_cast<int>(spec.items.size()); ++c) {
+        model->setHeaderData(c, Qt::Horizontal, qs(spec.items[static_cast<std::size_t>(c)]));
+    }
+    view->setModel(model);
+    view->setRootIsDecorated(false);
+    view->setItemsExpandable(false);
+    view->setUniformRowHeights(true);
+    view->setAlternatingRowColors(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setItemDelegate(new FixedRowHeightDelegate(view));
+    view->header()->setStretchLastSection(false);
+    view->header()->setDefaultSectionSize(100);
+    return view;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ProgramState& state, PlatformServices& services, QString programDirectory,
+                       QWidget* parent)
+    : QWidget(parent),
+      m_state(state),
+      m_services(services),
+      m_programDirectory(std::move(programDirectory)) {
+    setObjectName(QStringLiteral("主窗口"));
+    buildControls();
+    setGeometry(kDesignWindowLeft, kDesignWindowTop, kDesignWindowWidth, kDesignWindowHeight);
+    // The window has been created: finish its set-up before the start
+    // routine goes on.
+    onCreated();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls() {
+    for (const ControlSpec& spec : mainWindowControls()) {
+        QWidget* parent = this;
+        if (!spec.parent.empty()) {
+            parent = qobject_cast<QWidget*>(m_controls.value(qs(spec.parent)));
+        }
+        QObject* object = createControl(spec, parent);
+        object->setObjectName(qs(spec.name));
+        object->setProperty("tag", qs(spec.tag));
+        m_controls.insert(qs(spec.name), object);
+        m_order.append(object);
+        if (auto* widget = qobject_cast<QWidget*>(object); widget && spec.page < 0) {
+            widget->setGeometry(spec.design.left, spec.design.top, spec.design.width,
+                                spec.design.height);
+        }
+    }
+    // The options frame lies over the tab header, so it stays on top.
+    control<QWidget>(QStringLiteral("框4"))->raise();
+}
+
+QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
+    const QString caption = qs(spec.caption);
+    switch (spec.kind) {
+        case ControlKind::Label: {
+            auto* label = new QLabel(caption, parent);
+            if (isRowHeading(spec.name)) {
+                label->setAlignment(Qt::AlignCenter);
+                label->setProperty("role", QStringLiteral("heading"));
+            }
+            return label;
+        }
+        case ControlKind::ActionLabel: {
+            auto* label = new ActionLabel(caption, parent);
+            label->setAlignment(Qt::AlignCenter);
+            label->setProperty("role", QStringLiteral("action"));
+            return label;
+        }
+        case ControlKind::EditBox:
+            return new QLineEdit(caption, parent);
+        case ControlKind::MultiLineEdit:
+            return new ProgramTextEdit(parent);
+        case ControlKind::ListView:
+            return createReportList(spec, parent);
+        case ControlKind::CheckBox:
+            return new QCheckBox(caption, parent);
+        case ControlKind::ComboBox: {
+            auto* combo = new QComboBox(parent);
+            for (const std::string& item : spec.items) {
+                combo->addItem(qs(item));
+            }
+            if (spec.items.empty()) {
+                combo->setPlaceholderText(caption);
+            }
+            return combo;
+        }
+        case ControlKind::Splitter:
+            return new SplitterBar(parent);
+        case ControlKind::Frame:
+            if (spec.page >= 0) {
+                // A page frame is the page itself.
+                auto* frame = new QFrame;
+                m_tabs->addTab(frame,
+                               m_tabs->property("pageCaptions").toStringList().value(spec.page));
+                return frame;
+            }
+            return new QFrame(parent);
+        case ControlKind::PictureBox: {
+            auto* box = new QFrame(parent);
+            box->setAutoFillBackground(true);
+            return box;
+        }
+        case ControlKind::Hyperlink:
+            return new HyperlinkLabel(caption, parent);
+        case ControlKind::PictureButton: {
+            auto* button = new QToolButton(parent);
+            button->setAutoRaise(true);
+            button->setCursor(Qt::PointingHandCursor);
+            const QString picture = spec.name == "图片软件主页"
+                                        ? QStringLiteral(":/pictures/home.png")
+                                        : QStringLiteral(":/pictures/banner.png");
+            button->setIcon(QIcon(picture));
+            button->setIconSize(QSize(spec.design.width, spec.design.height));
+            return button;
+        }
+        case ControlKind::Button: {
+            auto* button = new QPushButton(caption, parent);
+            button->setVisible(false);  // the template of the metacharacter buttons
+            return button;
+        }
+        case ControlKind::TabControl: {
+            m_tabs = new QTabWidget(parent);
+            QStringList captions;
+            for (const std::string& page : spec.items) {
+                captions << qs(page);
+            }
+            m_tabs->setProperty("pageCaptions", captions);
+            return m_tabs;
+        }
+        case ControlKind::Timer:
+            return new QTimer(this);
+    }
+    return new QWidget(parent);
+}
+
+void MainWindow::applyLayout() {
+    LayoutInput input;
+    input.clientWidth = width();
+    input.clientHeight = height();
+    input.tabHeaderHeight = m_tabs->tabBar()->sizeHint().height();
+    input.splitters = m_splitters;
+    for (const auto& [name, rect] : layoutMainWindow(input)) {
+        const ControlSpec* spec = findControlSpec(name);
+        if (spec && spec->page >= 0) {
+            continue;  // the tab control places its pages itself
+        }
+        if (auto* widget = control<QWidget>(qs(name))) {
+            widget->setGeometry(rect.left, rect.top, rect.width, rect.height);
+        }
+    }
+}
+
+void MainWindow::moveSplitter(const QString& name, int top) {
+    if (int* slot = splitterTop(m_splitters, name.toStdString())) {
+        *slot = top;
+        applyLayout();
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+void MainWindow::onCreated() {
+    for (const char* name :
+         {"分隔条_提取1", "分隔条_提取2", "分隔条_替换1", "分隔条_替换2", "分隔条_替换3"}) {
+        auto* bar = control<SplitterBar>(QString::fromUtf8(name));
+        connect(bar, &SplitterBar::dragged, this,
+                [this, name = QString::fromUtf8(name)](int top) { moveSplitter(name, top); });
+    }
+
+    buildSyntaxHelp();
+    loadExpressionLibrary();
+    persistMainWindow(false);
+    auto* library = control<QComboBox>(QStringLiteral("组合框经典正则"));
+    if (library->currentIndex() < 0 && library->count() > 0) {
+        library->setCurrentIndex(0);
+    }
+    // Both report lists share one row height (FixedRowHeightDelegate).
+    m_state.newlineCorrector.compile();
+    applyLayout();  // the boxes follow the restored splitters before the first resize
+    m_state.mainWindowReady = true;
+    setWindowTitle(QString::fromUtf8(kMainWindowCaption));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    onCloseRequested();
+    event->accept();
+}
+
+void MainWindow::onCloseRequested() {
+    persistMainWindow(true);
+}
+
+void MainWindow::buildSyntaxHelp() {
+    // The syntax table and the metacharacter buttons come with the library.
+}
+
+void MainWindow::loadExpressionLibrary() {
+    // The ready-made expressions come with the library.
+}
+
+void MainWindow::persistMainWindow(bool /*save*/) {
+    // The saved settings come with the configuration store.
+}
+
+}  // namespace lcr

@@ -1,0 +1,43 @@
+// The process-wide state: created empty at program start, in the order
+// below, and released in the exit clean-up (see application.h).
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+#include "regex/newline_corrector.h"
+
+namespace lcr {
+
+class ProgramTextEdit;
+
+struct ProgramState {
+    // Lone CR and lone LF to CR LF; compiled when the main window has been
+    // created, used by extraction, replacement and the batch runs.
+    NewlineCorrector& newlineCorrector = processNewlineCorrector();
+
+    // Set at the end of the main window's set-up and never reset: until
+    // then extraction and replacement ignore every request, such as the
+    // text changes raised while saved settings are restored.
+    bool mainWindowReady = false;
+
+    // The extraction's re-entry guard and restart request.
+    bool extractRunning = false;
+    bool extractRestartRequested = false;
+
+    // The expression box that last had the focus; quick insertion writes
+    // into it. None until one of the three expression boxes is focused.
+    QPointer<ProgramTextEdit> insertTarget;
+
+    // Where the folder chooser starts.
+    QString folderChooserInitialFolder;
+
+    // The banner's direction.
+    bool bannerMovingLeft = false;
+
+    // The input dialog's result.
+    bool dialogAccepted = false;
+    QString dialogResultText;
+};
+
+}  // namespace lcr

@@ -1,0 +1,120 @@
+#include "app/window_widgets.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QStyleOption>
+#include <QTextCursor>
+
+namespace lcr {
+
+ActionLabel::ActionLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ActionLabel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        emit pressed();
+        event->accept();
+        return;
+    }
+    QLabel::mousePressEvent(event);
+}
+
+HyperlinkLabel::HyperlinkLabel(const QString& caption, QWidget* parent)
+    : QLabel(parent), m_caption(caption) {
+    setText(QStringLiteral("<a href=\"#\">%1</a>").arg(caption.toHtmlEscaped()));
+    setTextFormat(Qt::RichText);
+    setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    setCursor(Qt::PointingHandCursor);
+    connect(this, &QLabel::linkActivated, this, [this] { emit activated(); });
+}
+
+SplitterBar::SplitterBar(QWidget* parent) : QWidget(parent) {
+    setCursor(Qt::SplitVCursor);
+    setAttribute(Qt::WA_Hover);
+}
+
+void SplitterBar::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_dragging = true;
+        m_grabOffset = event->position().toPoint().y();
+        event->accept();
+    }
+}
+
+void SplitterBar::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_dragging || !parentWidget()) {
+        return;
+    }
+    const int parentY = mapToParent(event->position().toPoint()).y();
+    emit dragged(parentY - m_grabOffset);
+}
+
+void SplitterBar::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_dragging = false;
+    }
+}
+
+void SplitterBar::paintEvent(QPaintEvent*) {
+    // A grip of three short lines in the middle of the bar, like the desktop's
+    // own splitter handles.
+    QPainter painter(this);
+    const QColor line = palette().color(underMouse() ? QPalette::Highlight : QPalette::Mid);
+    const int cx = width() / 2;
+    const int cy = height() / 2;
+    painter.setPen(line);
+    for (int dy : {-3, 0, 3}) {
+        painter.drawLine(cx - 12, cy + dy, cx + 12, cy + dy);
+    }
+}
+
+ProgramTextEdit::ProgramTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setTabChangesFocus(false);
+}
+
+QString ProgramTextEdit::toWidgetText(const QString& programText) {
+    QString text = programText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+QString ProgramTextEdit::toProgramText(const QString& widgetText) {
+    QString text = widgetText;
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text;
+}
+
+QString ProgramTextEdit::programText() const {
+    return toProgramText(toPlainText());
+}
+
+void ProgramTextEdit::setProgramText(const QString& text) {
+    {
+        // setPlainText may report a change more than once (clearing, then
+        // inserting); the program's convention is one notification a write.
+        const QSignalBlocker blocker(this);
+        setPlainText(toWidgetText(text));
+    }
+    emit textChanged();
+}
+
+void ProgramTextEdit::replaceSelection(const QString& text) {
+    {
+        const QSignalBlocker blocker(this);
+        textCursor().insertText(toWidgetText(text));
+    }
+    emit textChanged();
+}
+
+void ProgramTextEdit::focusInEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusInEvent(event);
+    emit focusReceived();
+}
+
+}  // namespace lcr
