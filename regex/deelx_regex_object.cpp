@@ -86,7 +86,12 @@ std::u16string DeelxRegexObject::replace(std::u16string_view text, std::u16strin
                                          std::optional<int> count) {
     m_incomplete = false;
     if (!m_expression.isCompiled()) {
-        return {};
+        // Nothing compiled (no pattern, an empty one) gives an empty text. A
+        // malformed pattern leaves the text as it was: a half-typed
+        // expression in a replacement chain must not wipe out the text.
+        const auto& error = m_expression.error();
+        const bool malformed = error && error->code != kErrorEmptyPattern;
+        return malformed ? std::u16string(text) : std::u16string();
     }
     const int n = count.value_or(m_replaceAll ? -1 : 1);
     return m_expression.replace(text, replacement, n, &m_incomplete);

@@ -69,7 +69,9 @@ public:
     // Replaces the first `count` matches (all when negative); without a
     // count, all when replace all was set at create, else the first. An
     // empty text gives an empty text, a text without a match comes back
-    // unchanged; with nothing compiled the result is an empty text.
+    // unchanged; with nothing compiled (before any create, or after an empty
+    // pattern) the result is an empty text, after a malformed pattern the
+    // text unchanged.
     std::u16string replace(std::u16string_view text, std::u16string_view replacement = {},
                            std::optional<int> count = std::nullopt);
 

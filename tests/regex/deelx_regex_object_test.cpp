@@ -87,6 +87,14 @@ TEST(DeelxRegexObject, EmptyPatternCompilesToNothing) {
     ASSERT_TRUE(re.compileError().has_value());
 }
 
+TEST(DeelxRegexObject, MalformedPatternLeavesTheTextToReplaceAlone) {
+    DeelxRegexObject re;
+    EXPECT_FALSE(re.create(u"(a"));
+    EXPECT_EQ(re.replace(u"abc", u"x"), u"abc");
+    EXPECT_EQ(re.compileError()->offset, 2u);
+    EXPECT_EQ(re.searchAll(u"abc"), 0);
+}
+
 TEST(DeelxRegexObject, CreateLeavesTheKeptMatchesAlone) {
     DeelxRegexObject re;
     re.create(u"\\d");
