@@ -1,0 +1,52 @@
+// The replacement logic: the source text passed through a chain of
+// expressions, each with its own replacement text.
+//
+// Both chains split at "<#lc#>"; the i-th replacement belongs to the i-th
+// expression; the replacements are cut or padded with empty texts to the
+// number of expressions. Empty expressions are skipped (trailing "|" are not
+// removed here: an empty alternative inserts the replacement at the empty
+// places the engine finds). Each expression works on the output of the one
+// before it; 替换全部 decides between every match and the first one.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "operations/expression_chain.h"
+#include "regex/engine.h"
+
+namespace lcr {
+
+struct ReplacementStep {
+    std::u16string expression;
+    std::u16string replacement;
+    std::size_t pieceIndex;
+};
+
+// The non-empty expressions with their replacements, in order.
+std::vector<ReplacementStep> replacementSteps(std::u16string_view chain,
+                                              std::u16string_view replacements);
+
+struct StepOutcome {
+    std::optional<CompileError> compileError;
+    bool incomplete = false;
+};
+
+// Applies one step to `text` (in place).
+StepOutcome applyReplacementStep(std::u16string& text, const ReplacementStep& step,
+                                 const MatchOptions& options);
+
+struct ReplacementResult {
+    std::u16string text;
+    // The first step that did not compile, with its error.
+    std::optional<std::size_t> failedPiece;
+    std::optional<CompileError> compileError;
+    bool incomplete = false;
+};
+
+ReplacementResult replaceChain(std::u16string_view text, std::u16string_view chain,
+                               std::u16string_view replacements, const MatchOptions& options);
+
+}  // namespace lcr
