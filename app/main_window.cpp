@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -18,7 +19,9 @@
 #include "app/main_window_inventory.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
+#include "app/result_table_model.h"
 #include "app/window_widgets.h"
+#include "operations/yield_to_ui.h"
 
 namespace lcr {
 
@@ -56,13 +59,25 @@ bool isRowHeading(const std::string& name) {
     return false;
 }
 
+// The check boxes that start checked: the options most work needs.
+bool checkedAtDesign(const std::string& name) {
+    return name == "选择框多行模式" || name == "选择框替换全部" || name == "选择框矫正换行" ||
+           name == "选择框自动执行";
+}
+
 QTreeView* createReportList(const ControlSpec& spec, QWidget* parent) {
     auto* view = new QTreeView(parent);
-    auto* model = new QStandardItemModel(0, static_cast<int>(spec.items.size()), view);
-    for (int c = 0; c < static_cast<int>(spec.items.size()); ++c) {
-        model->setHeaderData(c, Qt::Horizontal, qs(spec.items[static_cast<std::size_t>(c)]));
+    QStringList titles;
+    for (const std::string& title : spec.items) {
+        titles << qs(title);
     }
-    view->setModel(model);
+    if (spec.name == "提取结果") {
+        view->setModel(new ResultTableModel(titles, view));
+    } else {
+        auto* model = new QStandardItemModel(0, static_cast<int>(titles.size()), view);
+        model->setHorizontalHeaderLabels(titles);
+        view->setModel(model);
+    }
     view->setRootIsDecorated(false);
     view->setItemsExpandable(false);
     view->setUniformRowHeights(true);
@@ -72,6 +87,12 @@ QTreeView* createReportList(const ControlSpec& spec, QWidget* parent) {
     view->setItemDelegate(new FixedRowHeightDelegate(view));
     view->header()->setStretchLastSection(false);
     view->header()->setDefaultSectionSize(100);
+    if (spec.name == "提取结果") {
+        // The designed widths of 序号, 提取文本 and 子文本.
+        view->header()->resizeSection(0, 50);
+        view->header()->resizeSection(1, 100);
+        view->header()->resizeSection(2, 150);
+    }
     return view;
 }
 
@@ -84,14 +105,24 @@ MainWindow::MainWindow(ProgramState& state, PlatformServices& services, QString 
       m_services(services),
       m_programDirectory(std::move(programDirectory)) {
     setObjectName(QStringLiteral("主窗口"));
+    // Long loops let the window's events run through the one pump.
+    setYieldToUiHook([] { QCoreApplication::processEvents(); });
     buildControls();
+    bindOperations();
+    // Action labels read as links; the row headings stand out a little.
+    setStyleSheet(
+        QStringLiteral("QLabel[role=\"action\"] { color: palette(link); }"
+                       "QLabel[role=\"action\"]:hover { text-decoration: underline; }"
+                       "QLabel[role=\"heading\"] { font-weight: bold; }"));
     setGeometry(kDesignWindowLeft, kDesignWindowTop, kDesignWindowWidth, kDesignWindowHeight);
     // The window has been created: finish its set-up before the start
     // routine goes on.
     onCreated();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    setYieldToUiHook({});
+}
 
 void MainWindow::buildControls() {
     for (const ControlSpec& spec : mainWindowControls()) {
@@ -111,6 +142,17 @@ void MainWindow::buildControls() {
     }
     // The options frame lies over the tab header, so it stays on top.
     control<QWidget>(QStringLiteral("框4"))->raise();
+    m_resultModel =
+        qobject_cast<ResultTableModel*>(control<QTreeView>(QStringLiteral("提取结果"))->model());
+
+    // Beyond the design: a status line along the bottom that says why an
+    // expression does not compile or that a search stopped at the limits.
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(QStringLiteral("状态行"));
+    m_statusLine->setIndent(8);
+    m_statusLine->setAutoFillBackground(true);
+    m_statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_statusLine->raise();
 }
 
 QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
@@ -136,8 +178,11 @@ QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
             return new ProgramTextEdit(parent);
         case ControlKind::ListView:
             return createReportList(spec, parent);
-        case ControlKind::CheckBox:
-            return new QCheckBox(caption, parent);
+        case ControlKind::CheckBox: {
+            auto* box = new QCheckBox(caption, parent);
+            box->setChecked(checkedAtDesign(spec.name));
+            return box;
+        }
         case ControlKind::ComboBox: {
             auto* combo = new QComboBox(parent);
             for (const std::string& item : spec.items) {
@@ -198,9 +243,11 @@ QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
 }
 
 void MainWindow::applyLayout() {
+    const int statusHeight = m_statusLine->sizeHint().height() + 4;
+    m_statusLine->setGeometry(0, height() - statusHeight, width(), statusHeight);
     LayoutInput input;
     input.clientWidth = width();
-    input.clientHeight = height();
+    input.clientHeight = height() - statusHeight;
     input.tabHeaderHeight = m_tabs->tabBar()->sizeHint().height();
     input.splitters = m_splitters;
     for (const auto& [name, rect] : layoutMainWindow(input)) {
@@ -242,6 +289,7 @@ void MainWindow::onCreated() {
         library->setCurrentIndex(0);
     }
     // Both report lists share one row height (FixedRowHeightDelegate).
+    applyTabRule(m_tabs->currentIndex());  // the restored page may not raise it
     m_state.newlineCorrector.compile();
     applyLayout();  // the boxes follow the restored splitters before the first resize
     m_state.mainWindowReady = true;

@@ -12,15 +12,22 @@
 #include <QList>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 #include "app/main_window_layout.h"
+#include "operations/expression_chain.h"
 
+class QLabel;
 class QTabWidget;
+class QTreeView;
 
 namespace lcr {
 
 class PlatformServices;
+class ProgramTextEdit;
+class ResultTableModel;
 struct ProgramState;
+struct CompileError;
 
 class MainWindow final : public QWidget {
     Q_OBJECT
@@ -48,12 +55,42 @@ public:
     // Applies layoutMainWindow to the current client size and splitters.
     void applyLayout();
 
+    // The extract operation: the chain of 编辑框提取表达式 over 编辑框提取文本
+    // into the result list. A request while it runs makes it start over with
+    // the current input before its next row; no two runs proceed at once.
+    void extract();
+    // The replace operation: 编辑框替换文本 through the chain of
+    // 编辑框匹配表达式 and 编辑框替换表达式 into 编辑框替换结果.
+    void replaceChain();
+    // With 自动执行 checked, the operation of the current page.
+    void runCurrentOperation();
+    // Writes `text` through the selection of the expression box last focused,
+    // then focuses it; nothing when none has been focused yet.
+    void quickInsert(const QString& text);
+    // The options as the check boxes stand now.
+    MatchOptions readOptions() const;
+    // Puts `text` on the clipboard and shows "已复制" on `label` for a second.
+    void copyWithFeedback(QLabel* label, const QString& text);
+
+    ResultTableModel* resultModel() const { return m_resultModel; }
+    ProgramTextEdit* editBox(const char* name) const;
+    // The status line at the bottom: why the last run's expression did not
+    // compile, or that its results are incomplete; empty when all went well.
+    QString statusText() const;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
+    void bindOperations();
+    void applyTabRule(int page);
+    // Returns false when a restart was requested before a row.
+    bool runExtractionOnce();
+    void fitColumns(QTreeView* view);
+    void showRunStatus(ProgramTextEdit* expressionBox, const std::optional<CompileError>& error,
+                       std::size_t pieceIndex, bool incomplete);
     QObject* createControl(const struct ControlSpec& spec, QWidget* parent);
     void onCreated();
     void onCloseRequested();
@@ -71,6 +108,10 @@ private:
     QList<QObject*> m_order;
     QTabWidget* m_tabs = nullptr;
     SplitterTops m_splitters;
+    ResultTableModel* m_resultModel = nullptr;
+    QLabel* m_statusLine = nullptr;
+    QHash<QLabel*, int> m_copyFeedbackGeneration;
+    int m_replaceGeneration = 0;
 };
 
 }  // namespace lcr

@@ -1,0 +1,347 @@
+// The main window's operations and their bindings: extraction, replacement,
+// the option check boxes, auto-execution, the clear/paste/copy labels, quick
+// insertion and the tab rule. The rules themselves live in operations/; this
+// file reads the controls, calls them and shows their results.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeView>
+
+#include "app/main_window.h"
+#include "app/platform_services.h"
+#include "app/program_state.h"
+#include "app/result_table_model.h"
+#include "app/window_widgets.h"
+#include "operations/extraction.h"
+#include "operations/replacement_chain.h"
+#include "operations/yield_to_ui.h"
+#include "text/program_text.h"
+
+namespace lcr {
+
+namespace {
+
+std::u16string toU16(const QString& s) {
+    return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()),
+                          static_cast<std::size_t>(s.size()));
+}
+
+QString toQString(std::u16string_view s) {
+    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
+}
+
+constexpr int kCopyFeedbackMs = 1000;
+
+struct ActionBinding {
+    const char* label;
+    enum Kind { Clear, Paste, Copy } kind;
+    const char* box;
+};
+
+// The sixteen clear, paste and copy labels and the box each acts on.
+constexpr ActionBinding kActions[] = {
+    {"标签23", ActionBinding::Clear, "编辑框提取文本"},
+    {"标签10", ActionBinding::Paste, "编辑框提取文本"},
+    {"标签11", ActionBinding::Copy, "编辑框提取文本"},
+    {"标签22", ActionBinding::Clear, "编辑框提取表达式"},
+    {"标签8", ActionBinding::Paste, "编辑框提取表达式"},
+    {"标签9", ActionBinding::Copy, "编辑框提取表达式"},
+    {"标签27", ActionBinding::Clear, "编辑框替换文本"},
+    {"标签20", ActionBinding::Paste, "编辑框替换文本"},
+    {"标签21", ActionBinding::Copy, "编辑框替换文本"},
+    {"标签25", ActionBinding::Clear, "编辑框匹配表达式"},
+    {"标签14", ActionBinding::Paste, "编辑框匹配表达式"},
+    {"标签15", ActionBinding::Copy, "编辑框匹配表达式"},
+    {"标签24", ActionBinding::Clear, "编辑框替换表达式"},
+    {"标签16", ActionBinding::Paste, "编辑框替换表达式"},
+    {"标签17", ActionBinding::Copy, "编辑框替换表达式"},
+    {"标签18", ActionBinding::Copy, "编辑框替换结果"},
+};
+
+constexpr const char* kOptionBoxes[] = {"选择框忽略大小写", "选择框多行模式", "选择框单行模式",
+                                        "选择框扩展模式",   "选择框替换全部", "选择框矫正换行",
+                                        "选择框自动执行"};
+
+}  // namespace
+
+ProgramTextEdit* MainWindow::editBox(const char* name) const {
+    return control<ProgramTextEdit>(QString::fromUtf8(name));
+}
+
+QString MainWindow::statusText() const {
+    return m_statusLine->text();
+}
+
+MatchOptions MainWindow::readOptions() const {
+    auto checked = [this](const char* name) {
+        return control<QCheckBox>(QString::fromUtf8(name))->isChecked();
+    };
+    MatchOptions o;
+    o.ignoreCase = checked("选择框忽略大小写");
+    o.multiline = checked("选择框多行模式");
+    o.singleLine = checked("选择框单行模式");
+    o.extended = checked("选择框扩展模式");
+    o.replaceAll = checked("选择框替换全部");
+    o.correctNewlines = checked("选择框矫正换行");
+    return o;
+}
+
+void MainWindow::bindOperations() {
+    auto* autoRun = control<QCheckBox>(QStringLiteral("选择框自动执行"));
+    for (const char* name : kOptionBoxes) {
+        connect(control<QCheckBox>(QString::fromUtf8(name)), &QCheckBox::clicked, this,
+                &MainWindow::runCurrentOperation);
+    }
+    for (const char* name : {"编辑框提取文本", "编辑框提取表达式"}) {
+        connect(editBox(name), &ProgramTextEdit::textChanged, this, [this, autoRun] {
+            if (autoRun->isChecked()) {
+                extract();
+            }
+        });
+    }
+    for (const char* name : {"编辑框替换文本", "编辑框匹配表达式", "编辑框替换表达式"}) {
+        connect(editBox(name), &ProgramTextEdit::textChanged, this, [this, autoRun] {
+            if (autoRun->isChecked()) {
+                replaceChain();
+            }
+        });
+    }
+    for (const char* name : {"编辑框提取表达式", "编辑框匹配表达式", "编辑框替换表达式"}) {
+        ProgramTextEdit* box = editBox(name);
+        connect(box, &ProgramTextEdit::focusReceived, this,
+                [this, box] { m_state.insertTarget = box; });
+    }
+    for (const ActionBinding& action : kActions) {
+        auto* label = control<ActionLabel>(QString::fromUtf8(action.label));
+        ProgramTextEdit* box = editBox(action.box);
+        connect(label, &ActionLabel::pressed, this, [this, action, label, box] {
+            switch (action.kind) {
+                case ActionBinding::Clear:
+                    box->setProgramText({});
+                    break;
+                case ActionBinding::Paste:
+                    box->setProgramText(ProgramTextEdit::toProgramText(m_services.clipboardText()));
+                    break;
+                case ActionBinding::Copy:
+                    copyWithFeedback(label, box->programText());
+                    break;
+            }
+        });
+    }
+    connect(control<ActionLabel>(QStringLiteral("标签提取")), &ActionLabel::pressed, this,
+            &MainWindow::extract);
+    connect(control<ActionLabel>(QStringLiteral("标签替换")), &ActionLabel::pressed, this,
+            &MainWindow::replaceChain);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::applyTabRule);
+}
+
+void MainWindow::applyTabRule(int page) {
+    control<QWidget>(QStringLiteral("框4"))->setVisible(page < 2);
+    control<QCheckBox>(QStringLiteral("选择框替换全部"))->setEnabled(page != 0);
+}
+
+void MainWindow::runCurrentOperation() {
+    if (!control<QCheckBox>(QStringLiteral("选择框自动执行"))->isChecked()) {
+        return;
+    }
+    if (m_tabs->currentIndex() == 0) {
+        extract();
+    } else {
+        replaceChain();
+    }
+}
+
+void MainWindow::quickInsert(const QString& text) {
+    ProgramTextEdit* target = m_state.insertTarget;
+    if (!target) {
+        return;
+    }
+    target->replaceSelection(text);
+    target->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::copyWithFeedback(QLabel* label, const QString& text) {
+    // The clipboard holds the desktop's own line breaks.
+    QString clip = text;
+    clip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_services.setClipboardText(clip);
+    label->setText(QStringLiteral("已复制"));
+    // A press during the second starts it over; only the last one's end
+    // brings the caption back.
+    const int generation = ++m_copyFeedbackGeneration[label];
+    QTimer::singleShot(kCopyFeedbackMs, label, [this, label, generation] {
+        if (m_copyFeedbackGeneration.value(label) == generation) {
+            label->setText(QStringLiteral("复制"));
+        }
+    });
+}
+
+void MainWindow::extract() {
+    ProgramTextEdit* expressionBox = editBox("编辑框提取表达式");
+    if (!m_state.mainWindowReady || expressionBox->programText().isEmpty()) {
+        return;
+    }
+    if (m_state.extractRunning) {
+        // The running extraction sees this before its next row and starts
+        // over with the current input.
+        m_state.extractRestartRequested = true;
+        return;
+    }
+    m_state.extractRunning = true;
+    for (;;) {
+        m_state.extractRestartRequested = false;
+        const bool finished = runExtractionOnce();
+        if (finished && !m_state.extractRestartRequested) {
+            break;
+        }
+        // Restarted: the new run reads texts and options afresh, and does
+        // nothing when the expression box has been emptied meanwhile.
+        if (expressionBox->programText().isEmpty()) {
+            break;
+        }
+    }
+    m_state.extractRestartRequested = false;
+    m_state.extractRunning = false;
+}
+
+bool MainWindow::runExtractionOnce() {
+    auto* view = control<QTreeView>(QStringLiteral("提取结果"));
+    auto* caption = control<QLabel>(QStringLiteral("标签3"));
+    ProgramTextEdit* expressionBox = editBox("编辑框提取表达式");
+    m_resultModel->clear();
+
+    const std::vector<ExtractionPiece> pieces =
+        extractionPieces(toU16(expressionBox->programText()));
+    const auto source = std::make_shared<const std::u16string>(
+        prepareSource(toU16(editBox("编辑框提取文本")->programText()), readOptions()));
+
+    std::optional<CompileError> firstError;
+    std::size_t errorPiece = 0;
+    bool incomplete = false;
+    int total = 0;
+    for (const ExtractionPiece& piece : pieces) {
+        // The options are read before each expression, so a box changed
+        // during a run counts from the next expression on.
+        ExpressionMatches matches = extractOne(piece, source, readOptions());
+        const int n = matches.matchCount();
+        const int groups = matches.groupCount();
+        if (matches.compileError() && !firstError) {
+            firstError = matches.compileError();
+            errorPiece = piece.pieceIndex;
+        }
+        incomplete = incomplete || matches.incomplete();
+        total += n;
+        if (total > 0) {
+            caption->setStyleSheet(QStringLiteral("color: #000000;"));
+            caption->setText(
+                QStringLiteral("提取结果 - 提取数量:%1,子文本数量:%2").arg(total).arg(groups));
+        } else {
+            caption->setStyleSheet(QStringLiteral("color: #ff0000;"));
+            caption->setText(QStringLiteral("提取结果 - 完全没有匹配项目"));
+        }
+
+        m_resultModel->beginExpression(std::move(matches));
+        if (n > 0) {
+            m_resultModel->ensureGroupColumns(groups);
+        }
+        int pending = 0;
+        auto flush = [this, &pending] {
+            m_resultModel->showRows(pending);
+            pending = 0;
+        };
+        for (int k = 1; k <= n; ++k) {
+            // Rows appear in chunks each time the window's events run; a
+            // request that arrived meanwhile is seen before the next row.
+            yieldToUi(flush);
+            if (m_state.extractRestartRequested) {
+                flush();
+                return false;
+            }
+            ++pending;
+        }
+        flush();
+    }
+    showRunStatus(expressionBox, firstError, errorPiece, incomplete);
+    fitColumns(view);
+    return true;
+}
+
+void MainWindow::fitColumns(QTreeView* view) {
+    QAbstractItemModel* model = view->model();
+    if (model->rowCount() == 0) {
+        return;
+    }
+    auto* results = qobject_cast<ResultTableModel*>(model);
+    for (int c = 0; c < model->columnCount(); ++c) {
+        const std::size_t titleBytes =
+            gbkByteLength(toU16(model->headerData(c, Qt::Horizontal).toString()));
+        bool longer = false;
+        if (results) {
+            longer = results->anyCellLongerThan(c, titleBytes);
+        } else {
+            for (int r = 0; r < model->rowCount() && !longer; ++r) {
+                longer = gbkByteLength(toU16(model->index(r, c).data().toString())) > titleBytes;
+            }
+        }
+        if (longer) {
+            view->resizeColumnToContents(c);
+        } else {
+            view->header()->resizeSection(c, view->header()->sectionSizeHint(c));
+        }
+    }
+}
+
+void MainWindow::showRunStatus(ProgramTextEdit* expressionBox,
+                               const std::optional<CompileError>& error, std::size_t pieceIndex,
+                               bool incomplete) {
+    QString message;
+    if (error) {
+        message = QStringLiteral("第 %1 个表达式有误（第 %2 个字符处）：%3")
+                      .arg(pieceIndex + 1)
+                      .arg(error->offset + 1)
+                      .arg(toQString(error->message));
+    } else if (incomplete) {
+        message = QStringLiteral(
+            "结果不完整：搜索超出了引擎的回溯限制，只列出了此前找到的匹配。请简化表达式（例如"
+            "避免嵌套的重复）。");
+    }
+    m_statusLine->setText(message);
+    m_statusLine->setStyleSheet(message.isEmpty() ? QString() : QStringLiteral("color: #b00000;"));
+    expressionBox->setToolTip(message);
+}
+
+void MainWindow::replaceChain() {
+    ProgramTextEdit* matchBox = editBox("编辑框匹配表达式");
+    if (!m_state.mainWindowReady || matchBox->programText().isEmpty()) {
+        return;
+    }
+    // A replacement started from the events of this one (a keystroke with
+    // 自动执行 on) computes from newer input: its result must not be
+    // overwritten by this one's when this one finishes.
+    const int generation = ++m_replaceGeneration;
+    const std::vector<ReplacementStep> steps = replacementSteps(
+        toU16(matchBox->programText()), toU16(editBox("编辑框替换表达式")->programText()));
+    std::u16string text =
+        prepareSource(toU16(editBox("编辑框替换文本")->programText()), readOptions());
+    std::optional<CompileError> firstError;
+    std::size_t errorPiece = 0;
+    bool incomplete = false;
+    for (const ReplacementStep& step : steps) {
+        const StepOutcome outcome = applyReplacementStep(text, step, readOptions());
+        if (outcome.compileError && !firstError) {
+            firstError = outcome.compileError;
+            errorPiece = step.pieceIndex;
+        }
+        incomplete = incomplete || outcome.incomplete;
+        yieldToUi();
+        if (generation != m_replaceGeneration) {
+            return;
+        }
+    }
+    editBox("编辑框替换结果")->setProgramText(toQString(text));
+    showRunStatus(matchBox, firstError, errorPiece, incomplete);
+}
+
+}  // namespace lcr

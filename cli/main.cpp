@@ -1,0 +1,306 @@
+// lcregular-cli: the program's extraction and replacement for scripts and
+// pipelines, on the same logic cores as the window.
+//
+//   lcregular-cli extract [-i] [-m] [-s] [-x] [-n] [--format FMT] [--json] -e CHAIN [FILE]
+//   lcregular-cli replace [-i] [-m] [-s] [-x] [-n] [-a] -e CHAIN -r REPLACEMENTS [FILE]
+//
+// Exit status: 0 the run completed (also without a match), 2 bad usage or
+// unreadable input, 3 an expression did not compile (reported on standard
+// error; the rest of the chain still ran).
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "operations/copy_format.h"
+#include "operations/extraction.h"
+#include "operations/replacement_chain.h"
+#include "text/gb18030.h"
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kUsage = 2;
+constexpr int kCompileError = 3;
+
+const char* const kHelp =
+    "lcregular-cli — 岚川正则表达式助手的命令行工具 / the command-line tool of LCRegular\n"
+    "\n"
+    "用法 / Usage:\n"
+    "  lcregular-cli extract [-i] [-m] [-s] [-x] [-n] [--format FMT] [--json] -e CHAIN [FILE]\n"
+    "  lcregular-cli replace [-i] [-m] [-s] [-x] [-n] [-a] -e CHAIN -r REPLACEMENTS [FILE]\n"
+    "\n"
+    "选项 / Options (与窗口中的选择框相同 / the window's option boxes):\n"
+    "  -i   无大小写：忽略英文字母的大小写 / ignore case (not inside [...])\n"
+    "  -m   多行：^ 和 $ 也匹配每行的开头和结尾 / multiline: ^ and $ at every line\n"
+    "  -s   单行：. 也匹配换行符 / single line: . also matches LF\n"
+    "  -x   扩展：忽略表达式中的空白，# 起注释 / extended: spaces ignored, # comments\n"
+    "  -n   矫正换行：先把单独的 CR 和 LF 改成 CR LF / correct lone CR and LF to CR LF first\n"
+    "  -a   替换全部：替换每一个匹配，否则只替换第一个 / replace every match, not only the first\n"
+    "  -e CHAIN         表达式，多个表达式用 <#lc#> 分隔 / expressions separated by <#lc#>\n"
+    "  -r REPLACEMENTS  替换文本，同样用 <#lc#> 分隔，第 i 个属于第 i 个表达式；\n"
+    "                   可引用 $1 $& $` $' $+ $_ ${name} $$ /\n"
+    "                   replacement texts, the i-th for the i-th expression\n"
+    "  --format FMT     每个匹配一行的格式（默认 #0）：## 或 #-1 序号，#0 提取文本，\n"
+    "                   #1 #2 ... 子文本 / layout of each match line (default #0):\n"
+    "                   ## or #-1 row number, #0 the match, #1 #2 ... its groups\n"
+    "  --json           每个非空表达式输出一行 JSON 对象 / one JSON object per expression:\n"
+    "                   "
+    "{\"expression\":…,\"count\":N,\"groups\":G,\"rows\":[[\"1\",\"match\",…],…]}\n"
+    "  --help           显示本说明 / show this text\n"
+    "\n"
+    "FILE 省略或为 - 时读标准输入，按 UTF-8 读（可带 BOM），输出为 UTF-8。\n"
+    "FILE absent or - reads standard input as UTF-8 (with or without BOM); output is UTF-8.\n"
+    "extract 每行以 LF 结束；replace 原样输出结果文本。\n"
+    "extract lines end with LF; replace prints exactly the resulting text.\n"
+    "\n"
+    "退出状态 / Exit status: 0 完成（包括没有匹配）/ done (also with no match);\n"
+    "  2 用法错误或无法读取输入 / bad usage or unreadable input;\n"
+    "  3 有表达式无法编译（说明写到标准错误）/ an expression did not compile (see stderr).\n";
+
+struct Arguments {
+    std::string command;
+    lcr::MatchOptions options;
+    std::optional<std::string> chain;
+    std::optional<std::string> replacements;
+    std::string format = "#0";
+    bool json = false;
+    std::string file = "-";
+};
+
+int usage(const std::string& problem) {
+    std::cerr << "lcregular-cli: " << problem << "\n"
+              << "用法见 / see: lcregular-cli --help\n";
+    return kUsage;
+}
+
+// Parses the command line; returns an exit status when the run ends here.
+std::optional<int> parse(int argc, char** argv, Arguments& a) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        return usage("缺少命令 extract 或 replace / missing command");
+    }
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kHelp;
+            return kOk;
+        }
+    }
+    a.command = args[0];
+    if (a.command != "extract" && a.command != "replace") {
+        return usage("未知命令 / unknown command: " + a.command);
+    }
+    bool haveFile = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::optional<std::string>& slot) -> bool {
+            if (i + 1 >= args.size()) {
+                return false;
+            }
+            slot = args[++i];
+            return true;
+        };
+        if (arg == "-i") {
+            a.options.ignoreCase = true;
+        } else if (arg == "-m") {
+            a.options.multiline = true;
+        } else if (arg == "-s") {
+            a.options.singleLine = true;
+        } else if (arg == "-x") {
+            a.options.extended = true;
+        } else if (arg == "-n") {
+            a.options.correctNewlines = true;
+        } else if (arg == "-a" && a.command == "replace") {
+            a.options.replaceAll = true;
+        } else if (arg == "-e") {
+            if (!value(a.chain))
+                return usage("-e 需要表达式 / -e needs a chain");
+        } else if (arg == "-r" && a.command == "replace") {
+            if (!value(a.replacements))
+                return usage("-r 需要替换文本 / -r needs replacements");
+        } else if (arg == "--format" && a.command == "extract") {
+            std::optional<std::string> format;
+            if (!value(format))
+                return usage("--format 需要格式 / --format needs a format");
+            a.format = *format;
+        } else if (arg == "--json" && a.command == "extract") {
+            a.json = true;
+        } else if ((arg.size() > 1 && arg[0] == '-') || haveFile) {
+            return usage("无法识别的参数 / unexpected argument: " + arg);
+        } else {
+            a.file = arg;
+            haveFile = true;
+        }
+    }
+    if (!a.chain) {
+        return usage("缺少 -e 表达式 / missing -e CHAIN");
+    }
+    if (a.command == "replace" && !a.replacements) {
+        return usage("缺少 -r 替换文本 / missing -r REPLACEMENTS");
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> readInput(const std::string& file) {
+    std::string bytes;
+    if (file == "-") {
+        bytes.assign(std::istreambuf_iterator<char>(std::cin), {});
+        if (std::cin.bad()) {
+            return std::nullopt;
+        }
+    } else {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) {
+            return std::nullopt;
+        }
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+        if (in.bad()) {
+            return std::nullopt;
+        }
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.erase(0, 3);
+    }
+    return bytes;
+}
+
+void reportCompileError(std::size_t pieceIndex, const lcr::CompileError& error) {
+    std::cerr << "lcregular-cli: 第 " << pieceIndex + 1 << " 个表达式有误（第 " << error.offset + 1
+              << " 个字符处）/ expression " << pieceIndex + 1 << " does not compile at character "
+              << error.offset + 1 << ": " << lcr::toUtf8(error.message);
+    if (!error.engineMessage.empty()) {
+        std::cerr << " (" << lcr::toUtf8(error.engineMessage) << ")";
+    }
+    std::cerr << "\n";
+}
+
+void reportIncomplete() {
+    std::cerr << "lcregular-cli: 结果不完整：搜索超出了引擎的回溯限制 / incomplete: the search "
+                 "reached the engine's backtracking limits\n";
+}
+
+void appendJsonString(std::string& out, std::u16string_view text) {
+    out.push_back('"');
+    for (char c : lcr::toUtf8(text)) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                    out += escaped;
+                } else {
+                    out.push_back(c);
+                }
+        }
+    }
+    out.push_back('"');
+}
+
+int runExtract(const Arguments& a, const std::u16string& text) {
+    const lcr::ExtractionResult result =
+        lcr::extractChain(text, lcr::fromUtf8(*a.chain), a.options);
+    int status = kOk;
+    std::string out;
+    const lcr::CopyFormat format(lcr::fromUtf8(a.format.empty() ? "#0" : a.format));
+    std::u16string line;
+    std::vector<std::u16string_view> groups;
+    for (const lcr::ExpressionMatches& e : result.expressions) {
+        if (e.compileError()) {
+            reportCompileError(e.pieceIndex, *e.compileError());
+            status = kCompileError;
+        }
+        if (e.incomplete()) {
+            reportIncomplete();
+        }
+        const int count = e.matchCount();
+        const int groupCount = e.groupCount();
+        if (a.json) {
+            out += "{\"expression\":";
+            appendJsonString(out, e.expression);
+            out += ",\"count\":" + std::to_string(count) +
+                   ",\"groups\":" + std::to_string(groupCount) + ",\"rows\":[";
+        }
+        for (int k = 1; k <= count; ++k) {
+            if (a.json) {
+                out += k > 1 ? ",[\"" : "[\"";
+                out += std::to_string(k) + "\",";
+                appendJsonString(out, e.matchText(k));
+                for (int g = 1; g <= groupCount; ++g) {
+                    out.push_back(',');
+                    appendJsonString(out, e.groupText(k, g));
+                }
+                out.push_back(']');
+                continue;
+            }
+            groups.clear();
+            for (int g = 1; g <= groupCount; ++g) {
+                groups.push_back(e.groupText(k, g));
+            }
+            line.clear();
+            format.appendRow({static_cast<std::size_t>(k), e.matchText(k), groups}, line);
+            out += lcr::toUtf8(line);
+            out.push_back('\n');
+            if (out.size() > (1 << 20)) {
+                std::cout << out;
+                out.clear();
+            }
+        }
+        if (a.json) {
+            out += "]}\n";
+        }
+    }
+    std::cout << out;
+    return status;
+}
+
+int runReplace(const Arguments& a, const std::u16string& text) {
+    const lcr::ReplacementResult result =
+        lcr::replaceChain(text, lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options);
+    std::cout << lcr::toUtf8(result.text);
+    if (result.incomplete) {
+        reportIncomplete();
+    }
+    if (result.compileError) {
+        reportCompileError(*result.failedPiece, *result.compileError);
+        return kCompileError;
+    }
+    return kOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    Arguments a;
+    if (const std::optional<int> status = parse(argc, argv, a)) {
+        return *status;
+    }
+    const std::optional<std::string> bytes = readInput(a.file);
+    if (!bytes) {
+        std::cerr << "lcregular-cli: 无法读取 / cannot read: " << a.file << "\n";
+        return kUsage;
+    }
+    const std::u16string text = lcr::fromUtf8(*bytes);
+    const int status = a.command == "extract" ? runExtract(a, text) : runReplace(a, text);
+    std::cout.flush();
+    return status;
+}

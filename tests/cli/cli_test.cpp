@@ -1,0 +1,99 @@
+// lcregular-cli through its real executable: arguments in, standard output,
+// standard error and exit status out.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct CliRun {
+    std::string out;
+    std::string err;
+    int status = -1;
+};
+
+// Runs the tool with `args` (shell words) and `input` on standard input.
+CliRun runCli(const std::string& args, const std::string& input) {
+    const std::string dir = ::testing::TempDir();
+    const std::string in = dir + "/cli_in.txt";
+    const std::string err = dir + "/cli_err.txt";
+    std::ofstream(in, std::ios::binary) << input;
+    const std::string command =
+        std::string(LCR_CLI_PATH) + " " + args + " < '" + in + "' 2> '" + err + "'";
+    CliRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    std::array<char, 4096> buffer{};
+    std::size_t n = 0;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+        run.out.append(buffer.data(), n);
+    }
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream errStream(err, std::ios::binary);
+    run.err.assign(std::istreambuf_iterator<char>(errStream), {});
+    return run;
+}
+
+struct Case {
+    const char* what;
+    std::string args;
+    std::string input;
+    std::string out;
+    int status;
+};
+
+TEST(Cli, Cases) {
+    const Case cases[] = {
+        {"one line per match", "extract -e '\\d+'", "a1 b22", "1\n22\n", 0},
+        {"format tokens", "extract --format '##. #0 (#1) #2' -e '([a-z])\\d'", "a1 b2",
+         "1. a1 (a) #2\n2. b2 (b) #2\n", 0},
+        {"#-1 is the row number", "extract --format '#-1=#0' -e 'x'", "xx", "1=x\n2=x\n", 0},
+        {"chain in order, numbered per expression", "extract --format '##:#0' -e 'a<#lc#>b'",
+         "ab a", "1:a\n2:a\n1:b\n", 0},
+        {"no match is not an error", "extract -e 'z'", "abc", "", 0},
+        {"trailing bar removed", "extract -e 'b|'", "abc", "b\n", 0},
+        {"options", "extract -i -m -e '^a$'", "A\r\na", "A\na\n", 0},
+        {"correct newlines", "extract -n --format '[#0]' -e '\\r\\n'", "a\rb\nc",
+         "[\r\n]\n[\r\n]\n", 0},
+        {"byte-order mark dropped", "extract -e '^.'", "\xEF\xBB\xBF中文", "中\n", 0},
+        {"json rows", "extract --json -e '(\\d)(x)?'", "1 2x",
+         "{\"expression\":\"(\\\\d)(x)?\",\"count\":2,\"groups\":2,\"rows\":[[\"1\",\"1\",\"1\","
+         "\"\"],[\"2\",\"2x\",\"2\",\"x\"]]}\n",
+         0},
+        {"json: every non-empty expression", "extract --json -e 'q<#lc#><#lc#>'", "a",
+         "{\"expression\":\"q\",\"count\":0,\"groups\":0,\"rows\":[]}\n", 0},
+        {"replace all", "replace -a -e 'a<#lc#>b' -r 'x<#lc#>y'", "a-b-a", "x-y-x", 0},
+        {"replace first", "replace -e 'a' -r '[$&]'", "a-a\r\n", "[a]-a\r\n", 0},
+        {"compile error: the rest still runs", "extract -e '(<#lc#>\\d'", "a1", "1\n", 3},
+        {"replace compile error", "replace -a -e '(' -r 'x'", "abc", "abc", 3},
+        {"missing chain", "extract", "", "", 2},
+        {"unknown command", "grep -e a", "", "", 2},
+        {"-a belongs to replace", "extract -a -e a", "a", "", 2},
+        {"unreadable file", "extract -e a /no/such/file", "", "", 2},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = runCli(c.args, c.input);
+        EXPECT_EQ(run.out, c.out) << c.what;
+        EXPECT_EQ(run.status, c.status) << c.what << ": " << run.err;
+    }
+}
+
+TEST(Cli, CompileErrorsNameThePieceAndPosition) {
+    const CliRun run = runCli("extract -e 'a<#lc#>a(b'", "ab");
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.err.find("第 2 个表达式"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("第 4 个字符"), std::string::npos) << run.err;
+}
+
+TEST(Cli, HelpIsInChineseAndEnglish) {
+    const CliRun run = runCli("--help", "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("用法"), std::string::npos);
+    EXPECT_NE(run.out.find("Usage"), std::string::npos);
+}
+
+}  // namespace
