@@ -3,8 +3,10 @@
 #include <QApplication>
 
 #include "app/application.h"
+#include "operations/process_memory.h"
 
 int main(int argc, char* argv[]) {
+    lcr::keepFreedMemoryForReuse();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LCRegular"));
     return lcr::runProgram(QCoreApplication::applicationDirPath());

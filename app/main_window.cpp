@@ -9,12 +9,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
-#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeView>
 
 #include "app/main_window_inventory.h"
 #include "app/platform_services.h"
@@ -30,16 +29,6 @@ namespace {
 // Row height of the two report lists: the result list's design sets it
 // through an image 40 pixels high, and the syntax list is given the same.
 constexpr int kListRowHeight = 40;
-
-class FixedRowHeightDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QSize size = QStyledItemDelegate::sizeHint(option, index);
-        size.setHeight(kListRowHeight);
-        return size;
-    }
-};
 
 QString qs(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -65,8 +54,11 @@ bool checkedAtDesign(const std::string& name) {
            name == "选择框自动执行";
 }
 
-QTreeView* createReportList(const ControlSpec& spec, QWidget* parent) {
-    auto* view = new QTreeView(parent);
+// A report-style list: a header of column titles over rows of equal height,
+// whole rows selected, no grid. A table view, because it handles a million
+// rows by their positions alone.
+QTableView* createReportList(const ControlSpec& spec, QWidget* parent) {
+    auto* view = new QTableView(parent);
     QStringList titles;
     for (const std::string& title : spec.items) {
         titles << qs(title);
@@ -78,20 +70,24 @@ QTreeView* createReportList(const ControlSpec& spec, QWidget* parent) {
         model->setHorizontalHeaderLabels(titles);
         view->setModel(model);
     }
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    view->setUniformRowHeights(true);
+    view->setShowGrid(false);
+    view->setWordWrap(false);
     view->setAlternatingRowColors(true);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setItemDelegate(new FixedRowHeightDelegate(view));
-    view->header()->setStretchLastSection(false);
-    view->header()->setDefaultSectionSize(100);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setMinimumSectionSize(1);
+    view->verticalHeader()->setDefaultSectionSize(kListRowHeight);
+    view->horizontalHeader()->setStretchLastSection(false);
+    view->horizontalHeader()->setDefaultSectionSize(100);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view->horizontalHeader()->setHighlightSections(false);
     if (spec.name == "提取结果") {
         // The designed widths of 序号, 提取文本 and 子文本.
-        view->header()->resizeSection(0, 50);
-        view->header()->resizeSection(1, 100);
-        view->header()->resizeSection(2, 150);
+        view->horizontalHeader()->resizeSection(0, 50);
+        view->horizontalHeader()->resizeSection(1, 100);
+        view->horizontalHeader()->resizeSection(2, 150);
     }
     return view;
 }
@@ -143,7 +139,7 @@ void MainWindow::buildControls() {
     // The options frame lies over the tab header, so it stays on top.
     control<QWidget>(QStringLiteral("框4"))->raise();
     m_resultModel =
-        qobject_cast<ResultTableModel*>(control<QTreeView>(QStringLiteral("提取结果"))->model());
+        qobject_cast<ResultTableModel*>(control<QTableView>(QStringLiteral("提取结果"))->model());
 
     // Beyond the design: a status line along the bottom that says why an
     // expression does not compile or that a search stopped at the limits.
@@ -288,7 +284,7 @@ void MainWindow::onCreated() {
     if (library->currentIndex() < 0 && library->count() > 0) {
         library->setCurrentIndex(0);
     }
-    // Both report lists share one row height (FixedRowHeightDelegate).
+    // Both report lists share one row height (kListRowHeight).
     applyTabRule(m_tabs->currentIndex());  // the restored page may not raise it
     m_state.newlineCorrector.compile();
     applyLayout();  // the boxes follow the restored splitters before the first resize

@@ -12,14 +12,16 @@
 #include <QList>
 #include <QString>
 #include <QWidget>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "app/main_window_layout.h"
 #include "operations/expression_chain.h"
 
 class QLabel;
 class QTabWidget;
-class QTreeView;
+class QTableView;
 
 namespace lcr {
 
@@ -88,7 +90,7 @@ private:
     void applyTabRule(int page);
     // Returns false when a restart was requested before a row.
     bool runExtractionOnce();
-    void fitColumns(QTreeView* view);
+    void fitColumns(QTableView* view);
     void showRunStatus(ProgramTextEdit* expressionBox, const std::optional<CompileError>& error,
                        std::size_t pieceIndex, bool incomplete);
     QObject* createControl(const struct ControlSpec& spec, QWidget* parent);
@@ -112,6 +114,14 @@ private:
     QLabel* m_statusLine = nullptr;
     QHash<QLabel*, int> m_copyFeedbackGeneration;
     int m_replaceGeneration = 0;
+    // The extraction's source as last prepared, kept while the text box and
+    // 矫正换行 stay the same, so typing an expression over a large text does
+    // not copy the text on every keystroke.
+    struct PreparedSource {
+        quint64 revision = 0;
+        bool corrected = false;
+        std::shared_ptr<const std::u16string> text;
+    } m_extractSource;
 };
 
 }  // namespace lcr

@@ -6,8 +6,8 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
-#include <QTreeView>
 
 #include "app/main_window.h"
 #include "app/platform_services.h"
@@ -207,15 +207,25 @@ void MainWindow::extract() {
 }
 
 bool MainWindow::runExtractionOnce() {
-    auto* view = control<QTreeView>(QStringLiteral("提取结果"));
+    auto* view = control<QTableView>(QStringLiteral("提取结果"));
     auto* caption = control<QLabel>(QStringLiteral("标签3"));
     ProgramTextEdit* expressionBox = editBox("编辑框提取表达式");
     m_resultModel->clear();
 
     const std::vector<ExtractionPiece> pieces =
         extractionPieces(toU16(expressionBox->programText()));
-    const auto source = std::make_shared<const std::u16string>(
-        prepareSource(toU16(editBox("编辑框提取文本")->programText()), readOptions()));
+    ProgramTextEdit* textBox = editBox("编辑框提取文本");
+    const MatchOptions startOptions = readOptions();
+    if (!m_extractSource.text || m_extractSource.revision != textBox->revision() ||
+        m_extractSource.corrected != startOptions.correctNewlines) {
+        const QString text = textBox->programText();
+        m_extractSource = {textBox->revision(), startOptions.correctNewlines,
+                           std::make_shared<const std::u16string>(prepareSource(
+                               std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                   static_cast<std::size_t>(text.size())),
+                               startOptions))};
+    }
+    const std::shared_ptr<const std::u16string> source = m_extractSource.text;
 
     std::optional<CompileError> firstError;
     std::size_t errorPiece = 0;
@@ -268,7 +278,7 @@ bool MainWindow::runExtractionOnce() {
     return true;
 }
 
-void MainWindow::fitColumns(QTreeView* view) {
+void MainWindow::fitColumns(QTableView* view) {
     QAbstractItemModel* model = view->model();
     if (model->rowCount() == 0) {
         return;
@@ -288,7 +298,8 @@ void MainWindow::fitColumns(QTreeView* view) {
         if (longer) {
             view->resizeColumnToContents(c);
         } else {
-            view->header()->resizeSection(c, view->header()->sectionSizeHint(c));
+            view->horizontalHeader()->resizeSection(c,
+                                                    view->horizontalHeader()->sectionSizeHint(c));
         }
     }
 }

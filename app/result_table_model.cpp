@@ -81,18 +81,13 @@ QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, 
 }
 
 void ResultTableModel::clear() {
-    if (m_titles.size() > 2) {
-        beginRemoveColumns({}, 2, static_cast<int>(m_titles.size()) - 1);
-        m_titles = m_titles.mid(0, 2);
-        endRemoveColumns();
-    }
-    if (m_rowCount > 0) {
-        beginRemoveRows({}, 0, m_rowCount - 1);
-        m_blocks.clear();
-        m_rowCount = 0;
-        endRemoveRows();
-    }
+    // One reset, not a removal of every row: the view then drops a million
+    // rows at once.
+    beginResetModel();
+    m_titles = m_titles.mid(0, 2);
     m_blocks.clear();
+    m_rowCount = 0;
+    endResetModel();
 }
 
 void ResultTableModel::beginExpression(ExpressionMatches matches) {

@@ -69,8 +69,12 @@ class ProgramTextEdit final : public QPlainTextEdit {
 public:
     explicit ProgramTextEdit(QWidget* parent = nullptr);
 
+    // The text with CR LF line breaks. Kept until the box changes, so
+    // reading a large unchanged text for every keystroke elsewhere is free.
     QString programText() const;
     void setProgramText(const QString& text);
+    // Counts the changes of the text: equal revisions, equal texts.
+    quint64 revision() const { return m_revision; }
     // Replaces the selection (inserts at the caret without one).
     void replaceSelection(const QString& text);
 
@@ -84,6 +88,11 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+
+private:
+    mutable QString m_programText;
+    mutable bool m_programTextValid = false;
+    quint64 m_revision = 0;
 };
 
 }  // namespace lcr

@@ -18,6 +18,7 @@
 
 #include "operations/copy_format.h"
 #include "operations/extraction.h"
+#include "operations/process_memory.h"
 #include "operations/replacement_chain.h"
 #include "text/gb18030.h"
 
@@ -289,6 +290,7 @@ int runReplace(const Arguments& a, const std::u16string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    lcr::keepFreedMemoryForReuse();
     std::ios::sync_with_stdio(false);
     Arguments a;
     if (const std::optional<int> status = parse(argc, argv, a)) {

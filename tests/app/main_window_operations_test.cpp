@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
+#include <QTableView>
 
 #include "app/main_window.h"
 #include "app/program_state.h"

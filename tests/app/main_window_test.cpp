@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeView>
+#include <QTableView>
 
 #include "app/application.h"
 #include "app/program_state.h"
@@ -113,7 +113,7 @@ TEST_F(MainWindowTest, EveryControlIsThereByName) {
         {"标签13", "lcr::ActionLabel", "框1", "复制", ""},
         {"标签19", "lcr::ActionLabel", "框1", "格式..", "#0"},
         {"标签批量提取", "lcr::ActionLabel", "框1", "批量提取..", ""},
-        {"提取结果", "QTreeView", "框1", "", ""},
+        {"提取结果", "QTableView", "框1", "", ""},
         {"标签5", "QLabel", "框2", "要替换的文本", ""},
         {"标签27", "lcr::ActionLabel", "框2", "清空", ""},
         {"标签20", "lcr::ActionLabel", "框2", "粘贴", ""},
@@ -137,7 +137,7 @@ TEST_F(MainWindowTest, EveryControlIsThereByName) {
         {"标签18", "lcr::ActionLabel", "框2", "复制", ""},
         {"标签批量替换", "lcr::ActionLabel", "框2", "批量替换..", ""},
         {"编辑框替换结果", "lcr::ProgramTextEdit", "框2", "", "禁止保存"},
-        {"语法", "QTreeView", "框3", "", ""},
+        {"语法", "QTableView", "框3", "", ""},
     };
     for (const Expected& e : controls) {
         QWidget* w = widget(e.name);
@@ -169,7 +169,7 @@ TEST_F(MainWindowTest, EveryControlIsThereByName) {
         items << charset->itemText(i);
     EXPECT_EQ(items.join(u','), QString::fromUtf8("自动识别,GBK,UTF-8,Unicode,Unicode be"));
 
-    auto* results = window->control<QTreeView>(QString::fromUtf8("提取结果"));
+    auto* results = window->control<QTableView>(QString::fromUtf8("提取结果"));
     QStringList columns;
     for (int c = 0; c < results->model()->columnCount(); ++c) {
         columns << results->model()->headerData(c, Qt::Horizontal).toString();
