@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "app/main_window_settings.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
 
@@ -26,8 +27,8 @@ int runProgram(const QString& programDirectory) {
     auto objects = std::make_unique<ProcessObjects>();
 
     // Start routine: the INI file beside the program, then the main window.
-    const QString iniPath = QDir(programDirectory).filePath(QString::fromUtf8(kIniFileName));
-    (void)iniPath;  // opened by the configuration store
+    // The store's result is not looked at: without a file it works in memory.
+    openConfigStore(objects->state.configStore, objects->services, programDirectory);
 
     auto window = std::make_unique<MainWindow>(objects->state, objects->services, programDirectory);
     window->setAttribute(Qt::WA_DeleteOnClose, false);

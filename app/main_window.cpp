@@ -15,7 +15,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/help_links.h"
 #include "app/main_window_inventory.h"
+#include "app/main_window_settings.h"
+#include "app/metacharacter_strip.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
 #include "app/result_table_model.h"
@@ -99,17 +102,26 @@ MainWindow::MainWindow(ProgramState& state, PlatformServices& services, QString 
     : QWidget(parent),
       m_state(state),
       m_services(services),
-      m_programDirectory(std::move(programDirectory)) {
+      m_programDirectory(std::move(programDirectory)),
+      m_dialogServices(services),
+      m_dialogs(m_dialogServices) {
     setObjectName(QStringLiteral("主窗口"));
     // Long loops let the window's events run through the one pump.
     setYieldToUiHook([] { QCoreApplication::processEvents(); });
     buildControls();
     bindOperations();
     // Action labels read as links; the row headings stand out a little.
-    setStyleSheet(
-        QStringLiteral("QLabel[role=\"action\"] { color: palette(link); }"
-                       "QLabel[role=\"action\"]:hover { text-decoration: underline; }"
-                       "QLabel[role=\"heading\"] { font-weight: bold; }"));
+    setStyleSheet(QStringLiteral(
+        "QLabel[role=\"action\"] { color: palette(link); }"
+        "QLabel[role=\"action\"]:hover { text-decoration: underline; }"
+        "QLabel[role=\"heading\"] { font-weight: bold; }"
+        // The metacharacter buttons are 7 pixels a byte wide and 16 high.
+        "QPushButton[role=\"metacharacter\"] { font-family: monospace; font-size: 10px;"
+        " padding: 0px; border: 1px solid palette(mid); border-radius: 2px;"
+        " background: palette(button); }"
+        "QPushButton[role=\"metacharacter\"]:hover { background: palette(light);"
+        " border-color: palette(highlight); }"
+        "QPushButton[role=\"metacharacter\"]:pressed { background: palette(midlight); }"));
     setGeometry(kDesignWindowLeft, kDesignWindowTop, kDesignWindowWidth, kDesignWindowHeight);
     // The window has been created: finish its set-up before the start
     // routine goes on.
@@ -149,6 +161,12 @@ void MainWindow::buildControls() {
     m_statusLine->setAutoFillBackground(true);
     m_statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_statusLine->raise();
+
+    // The metacharacter buttons' row along the template's top.
+    m_strip = new MetacharacterStrip(this);
+    m_strip->setObjectName(QStringLiteral("超级按钮行"));
+    const ControlRect& templateButton = findControlSpec("超级按钮")->design;
+    m_strip->setGeometry(0, templateButton.top, kDesignWindowWidth, templateButton.height);
 }
 
 QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
@@ -239,6 +257,7 @@ QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
 }
 
 void MainWindow::applyLayout() {
+    m_strip->resize(width(), m_strip->height());
     const int statusHeight = m_statusLine->sizeHint().height() + 4;
     m_statusLine->setGeometry(0, height() - statusHeight, width(), statusHeight);
     LayoutInput input;
@@ -277,6 +296,7 @@ void MainWindow::onCreated() {
                 [this, name = QString::fromUtf8(name)](int top) { moveSplitter(name, top); });
     }
 
+    bindHelpLinks(*this, m_state, m_services);
     buildSyntaxHelp();
     loadExpressionLibrary();
     persistMainWindow(false);
@@ -301,16 +321,8 @@ void MainWindow::onCloseRequested() {
     persistMainWindow(true);
 }
 
-void MainWindow::buildSyntaxHelp() {
-    // The syntax table and the metacharacter buttons come with the library.
-}
-
-void MainWindow::loadExpressionLibrary() {
-    // The ready-made expressions come with the library.
-}
-
-void MainWindow::persistMainWindow(bool /*save*/) {
-    // The saved settings come with the configuration store.
+void MainWindow::persistMainWindow(bool save) {
+    lcr::persistMainWindow(*this, m_state.configStore, save);
 }
 
 }  // namespace lcr

@@ -16,7 +16,9 @@
 #include <optional>
 #include <string>
 
+#include "app/dialog_services.h"
 #include "app/main_window_layout.h"
+#include "dialogs/input_dialog.h"
 #include "operations/expression_chain.h"
 
 class QLabel;
@@ -25,6 +27,7 @@ class QTableView;
 
 namespace lcr {
 
+class MetacharacterStrip;
 class PlatformServices;
 class ProgramTextEdit;
 class ResultTableModel;
@@ -75,6 +78,12 @@ public:
     void copyWithFeedback(QLabel* label, const QString& text);
 
     ResultTableModel* resultModel() const { return m_resultModel; }
+    // The program's one input dialog (the copy format is edited in it).
+    InputDialogHost& inputDialogs() { return m_dialogs; }
+    // Copies the result table laid out by the copy format (the tag of 标签19).
+    void copyResultTable();
+    // Lets the user edit the copy format in the input dialog.
+    void editCopyFormat();
     ProgramTextEdit* editBox(const char* name) const;
     // The status line at the bottom: why the last run's expression did not
     // compile, or that its results are incomplete; empty when all went well.
@@ -112,6 +121,9 @@ private:
     SplitterTops m_splitters;
     ResultTableModel* m_resultModel = nullptr;
     QLabel* m_statusLine = nullptr;
+    MetacharacterStrip* m_strip = nullptr;
+    PlatformDialogServices m_dialogServices;
+    InputDialogHost m_dialogs;
     QHash<QLabel*, int> m_copyFeedbackGeneration;
     int m_replaceGeneration = 0;
     // The extraction's source as last prepared, kept while the text box and

@@ -14,6 +14,7 @@
 #include "app/program_state.h"
 #include "app/result_table_model.h"
 #include "app/window_widgets.h"
+#include "operations/copy_format.h"
 #include "operations/extraction.h"
 #include "operations/replacement_chain.h"
 #include "operations/yield_to_ui.h"
@@ -134,7 +135,43 @@ void MainWindow::bindOperations() {
             &MainWindow::extract);
     connect(control<ActionLabel>(QStringLiteral("标签替换")), &ActionLabel::pressed, this,
             &MainWindow::replaceChain);
+    connect(control<ActionLabel>(QStringLiteral("标签13")), &ActionLabel::pressed, this,
+            &MainWindow::copyResultTable);
+    connect(control<ActionLabel>(QStringLiteral("标签19")), &ActionLabel::pressed, this,
+            &MainWindow::editCopyFormat);
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::applyTabRule);
+}
+
+void MainWindow::copyResultTable() {
+    auto* formatLabel = control<QLabel>(QStringLiteral("标签19"));
+    const std::u16string format = toU16(formatLabel->property("tag").toString());
+    const int groupColumns = std::max(0, m_resultModel->columnCount() - 2);
+    // Every row offers as many groups as the table has group columns: a
+    // row of an expression with fewer groups has empty cells there.
+    std::vector<std::u16string_view> groups(static_cast<std::size_t>(groupColumns));
+    const std::u16string text = copyResultRows(
+        format, static_cast<std::size_t>(m_resultModel->rowCount()), [&](std::size_t row) {
+            int k = 0;
+            const int e = m_resultModel->expressionOfRow(static_cast<int>(row), &k);
+            const ExpressionMatches& matches = m_resultModel->expression(e);
+            for (int g = 1; g <= groupColumns; ++g) {
+                groups[static_cast<std::size_t>(g - 1)] =
+                    g <= matches.groupCount() ? matches.groupText(k, g) : std::u16string_view();
+            }
+            return ResultRow{static_cast<std::size_t>(k), matches.matchText(k), groups};
+        });
+    copyWithFeedback(control<QLabel>(QStringLiteral("标签13")), toQString(text));
+}
+
+void MainWindow::editCopyFormat() {
+    auto* formatLabel = control<QLabel>(QStringLiteral("标签19"));
+    QString format = formatLabel->property("tag").toString();
+    const QString prompt = QStringLiteral(
+        "请输入要复制的列：## 序号列，#0 提取文本列，子文本列按顺序引用 #1 #2 #3 ...\r\n"
+        "可以多列组合引用（批量提取时使用这里的设置格式输出保存）：");
+    if (m_dialogs.showInputDialog(format, prompt, QString(), this, &format, 0, false, 0, 50)) {
+        formatLabel->setProperty("tag", format);
+    }
 }
 
 void MainWindow::applyTabRule(int page) {

@@ -5,6 +5,10 @@
 #include <QPointer>
 #include <QString>
 
+#include <vector>
+
+#include "config/config_store.h"
+#include "library/expression_library.h"
 #include "regex/newline_corrector.h"
 
 namespace lcr {
@@ -12,6 +16,10 @@ namespace lcr {
 class ProgramTextEdit;
 
 struct ProgramState {
+    // The settings in the INI file beside the program; holds the file open
+    // for its whole life and closes it when released.
+    ConfigStore configStore;
+
     // Lone CR and lone LF to CR LF; compiled when the main window has been
     // created, used by extraction, replacement and the batch runs.
     NewlineCorrector& newlineCorrector = processNewlineCorrector();
@@ -20,6 +28,9 @@ struct ProgramState {
     // then extraction and replacement ignore every request, such as the
     // text changes raised while saved settings are restored.
     bool mainWindowReady = false;
+
+    // The ready-made expressions of 组合框经典正则, entry k for item k.
+    std::vector<LibraryEntry> expressionLibrary;
 
     // The extraction's re-entry guard and restart request.
     bool extractRunning = false;
@@ -34,10 +45,6 @@ struct ProgramState {
 
     // The banner's direction.
     bool bannerMovingLeft = false;
-
-    // The input dialog's result.
-    bool dialogAccepted = false;
-    QString dialogResultText;
 };
 
 }  // namespace lcr

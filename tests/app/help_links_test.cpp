@@ -71,8 +71,8 @@ protected:
     std::unique_ptr<MainWindow> window;
 
     void open(const QString& programDirectory) {
+        // The window binds its links while it is created.
         window = std::make_unique<MainWindow>(state, services, programDirectory);
-        bindHelpLinks(*window, state, services);
     }
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 

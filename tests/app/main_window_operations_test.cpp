@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTableView>
 
 #include "app/main_window.h"
 #include "app/program_state.h"

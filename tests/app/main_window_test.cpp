@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTableView>
 
 #include "app/application.h"
 #include "app/program_state.h"

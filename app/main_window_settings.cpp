@@ -1,0 +1,112 @@
+#include "app/main_window_settings.h"
+
+#include <QDir>
+#include <QTabWidget>
+#include <filesystem>
+
+#include "app/application.h"
+#include "app/component_adapter.h"
+#include "app/main_window.h"
+#include "app/platform_services.h"
+#include "config/config_store.h"
+#include "config/stored_forms.h"
+#include "operations/yield_to_ui.h"
+
+namespace lcr {
+
+namespace {
+
+// The splitters in the order they are saved and restored.
+constexpr const char* kSplitters[] = {"分隔条_提取1", "分隔条_提取2", "分隔条_替换1",
+                                      "分隔条_替换2", "分隔条_替换3"};
+
+QString qs(std::u16string_view text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()),
+                   static_cast<qsizetype>(text.size()));
+}
+
+std::u16string us(const QString& text) {
+    return text.toStdU16String();
+}
+
+QObject* controlOf(MainWindow& window, const char* name) {
+    return window.control(QString::fromUtf8(name));
+}
+
+std::u16string tagOf(MainWindow& window, const char* name) {
+    QObject* control = controlOf(window, name);
+    return control ? us(control->property("tag").toString()) : std::u16string();
+}
+
+void setTag(MainWindow& window, const char* name, std::u16string_view tag) {
+    if (QObject* control = controlOf(window, name)) {
+        control->setProperty("tag", qs(tag));
+    }
+}
+
+std::u16string key(const char* utf8) {
+    return QString::fromUtf8(utf8).toStdU16String();
+}
+
+void save(MainWindow& window, ConfigStore& store, WidgetWindow& components) {
+    PersistOptions options;
+    options.section = u"主界面";
+    persistComponents(store, components, false, options);
+    saveWindowGeometry(store, components);  // [主界面.尺寸] is current from here on
+    SplitterTops tops = window.splitterTops();
+    for (const char* name : kSplitters) {
+        if (const int* top = splitterTop(tops, name)) {
+            store.writeNumber(key(name), *top);
+        }
+    }
+    store.writeText(u"复制表达式", tagOf(window, "标签19"));
+    if (auto* tabs = window.control<QTabWidget>(QStringLiteral("选择夹"))) {
+        store.writeNumber(u"当前栏目", tabs->currentIndex());
+    }
+    store.writeText(u"提取路径", tagOf(window, "标签批量提取"));
+    store.writeText(u"替换路径", tagOf(window, "标签批量替换"));
+}
+
+void load(MainWindow& window, ConfigStore& store, WidgetWindow& components) {
+    PersistOptions options;
+    options.section = u"主界面";
+    persistComponents(store, components, true, options);
+    restoreWindowGeometry(store, components);
+    for (const char* name : kSplitters) {
+        SplitterTops tops = window.splitterTops();
+        if (const int* top = splitterTop(tops, name)) {
+            window.moveSplitter(QString::fromUtf8(name),
+                                truncateToInt(store.readNumber(key(name), *top)));
+        }
+    }
+    setTag(window, "标签19", store.readText(u"复制表达式", tagOf(window, "标签19")));
+    if (auto* tabs = window.control<QTabWidget>(QStringLiteral("选择夹"))) {
+        // A page the tab control does not have leaves it on its page.
+        tabs->setCurrentIndex(truncateToInt(store.readNumber(u"当前栏目", tabs->currentIndex())));
+    }
+    setTag(window, "标签批量提取", store.readText(u"提取路径", tagOf(window, "标签批量提取")));
+    setTag(window, "标签批量替换", store.readText(u"替换路径", tagOf(window, "标签批量替换")));
+}
+
+}  // namespace
+
+void persistMainWindow(MainWindow& window, ConfigStore& store, bool saveMode) {
+    WidgetWindow components(window, window.controlsInOrder());
+    if (saveMode) {
+        save(window, store, components);
+    } else {
+        load(window, store, components);
+    }
+}
+
+bool openConfigStore(ConfigStore& store, PlatformServices& services,
+                     const QString& programDirectory) {
+    store.setEventPump([] { yieldToUi(); });
+    store.setMessageHandler([&services](const StoreMessage& message) {
+        services.showMessage(nullptr, qs(message.title), qs(message.text), MessageButtons::Ok);
+    });
+    const QString iniPath = QDir(programDirectory).filePath(QString::fromUtf8(kIniFileName));
+    return store.load(std::filesystem::path(iniPath.toStdU16String()));
+}
+
+}  // namespace lcr
