@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "bench/bench_text.h"
+#include "operations/process_memory.h"
 #include "regex/deelx_regex_object.h"
 #include "regex/pattern_translator.h"
 
@@ -88,4 +89,10 @@ BENCHMARK(BM_BarePcre2Loop)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    lcr::keepFreedMemoryForReuse();  // as the program does
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -7,10 +7,9 @@
 // Exit status: 0 the run completed (also without a match), 2 bad usage or
 // unreadable input, 3 an expression did not compile (reported on standard
 // error; the rest of the chain still ran).
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -147,22 +146,38 @@ std::optional<int> parse(int argc, char** argv, Arguments& a) {
 }
 
 std::optional<std::string> readInput(const std::string& file) {
+    FILE* in = file == "-" ? stdin : std::fopen(file.c_str(), "rb");
+    if (!in) {
+        return std::nullopt;
+    }
     std::string bytes;
-    if (file == "-") {
-        bytes.assign(std::istreambuf_iterator<char>(std::cin), {});
-        if (std::cin.bad()) {
-            return std::nullopt;
-        }
-    } else {
-        std::ifstream in(file, std::ios::binary);
-        if (!in) {
-            return std::nullopt;
-        }
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-        if (in.bad()) {
-            return std::nullopt;
+    std::size_t size = 0;
+    bool failed = false;
+    if (in != stdin && std::fseek(in, 0, SEEK_END) == 0) {
+        const long length = std::ftell(in);
+        std::rewind(in);
+        if (length > 0) {
+            bytes.resize(static_cast<std::size_t>(length) + (1 << 16));
         }
     }
+    for (;;) {
+        if (bytes.size() - size < (1 << 16)) {
+            bytes.resize(std::max<std::size_t>(bytes.size() * 2, 1 << 20));
+        }
+        const std::size_t n = std::fread(bytes.data() + size, 1, bytes.size() - size, in);
+        size += n;
+        if (n == 0) {
+            failed = std::ferror(in) != 0;
+            break;
+        }
+    }
+    if (in != stdin) {
+        std::fclose(in);
+    }
+    if (failed) {
+        return std::nullopt;
+    }
+    bytes.resize(size);
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         bytes.erase(0, 3);
     }
@@ -216,9 +231,9 @@ void appendJsonString(std::string& out, std::u16string_view text) {
     out.push_back('"');
 }
 
-int runExtract(const Arguments& a, const std::u16string& text) {
+int runExtract(const Arguments& a, std::u16string&& text) {
     const lcr::ExtractionResult result =
-        lcr::extractChain(text, lcr::fromUtf8(*a.chain), a.options);
+        lcr::extractChain(std::move(text), lcr::fromUtf8(*a.chain), a.options);
     int status = kOk;
     std::string out;
     const lcr::CopyFormat format(lcr::fromUtf8(a.format.empty() ? "#0" : a.format));
@@ -301,8 +316,9 @@ int main(int argc, char** argv) {
         std::cerr << "lcregular-cli: 无法读取 / cannot read: " << a.file << "\n";
         return kUsage;
     }
-    const std::u16string text = lcr::fromUtf8(*bytes);
-    const int status = a.command == "extract" ? runExtract(a, text) : runReplace(a, text);
+    std::u16string text = lcr::fromUtf8(*bytes);
+    const int status =
+        a.command == "extract" ? runExtract(a, std::move(text)) : runReplace(a, text);
     std::cout.flush();
     return status;
 }

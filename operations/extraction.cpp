@@ -51,8 +51,14 @@ bool ExtractionResult::anyIncomplete() const {
 
 ExtractionResult extractChain(std::u16string_view text, std::u16string_view chain,
                               const MatchOptions& options) {
+    return extractChain(std::u16string(text), chain, options);
+}
+
+ExtractionResult extractChain(std::u16string&& text, std::u16string_view chain,
+                              const MatchOptions& options) {
     ExtractionResult result;
-    const auto source = std::make_shared<const std::u16string>(prepareSource(text, options));
+    const auto source = std::make_shared<const std::u16string>(
+        options.correctNewlines ? prepareSource(text, options) : std::move(text));
     for (const ExtractionPiece& piece : extractionPieces(chain)) {
         result.expressions.push_back(extractOne(piece, source, options));
     }

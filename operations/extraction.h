@@ -64,5 +64,8 @@ struct ExtractionResult {
 
 ExtractionResult extractChain(std::u16string_view text, std::u16string_view chain,
                               const MatchOptions& options);
+// The same, taking the text over instead of copying it.
+ExtractionResult extractChain(std::u16string&& text, std::u16string_view chain,
+                              const MatchOptions& options);
 
 }  // namespace lcr

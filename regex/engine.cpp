@@ -3,6 +3,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
+#include <algorithm>
 #include <array>
 
 #include "regex/compile_error_text.h"
@@ -236,10 +237,15 @@ int EngineExpression::runMatch(std::u16string_view text, std::size_t start,
                                std::uint32_t options) const {
     // PCRE2 runs the JIT code unless the pattern has none or the call asks
     // for an anchored match, which only the interpreter does.
-    const bool jit = m_compiled->jit && (options & PCRE2_ANCHORED) == 0;
+    if (m_compiled->jit && (options & PCRE2_ANCHORED) == 0) {
+        // The JIT entry itself: the same result as pcre2_match without its
+        // checks of the arguments, which a search of many matches repeats
+        // for every match.
+        return pcre2_jit_match(m_compiled->code.get(), sptr(text), text.size(), start, options,
+                               m_matcher->data.get(), m_matcher->jitContext.get());
+    }
     return pcre2_match(m_compiled->code.get(), sptr(text), text.size(), start, options,
-                       m_matcher->data.get(),
-                       jit ? m_matcher->jitContext.get() : m_matcher->interpreterContext.get());
+                       m_matcher->data.get(), m_matcher->interpreterContext.get());
 }
 
 const std::size_t* EngineExpression::ovector() const {
@@ -278,12 +284,21 @@ MatchList EngineExpression::matchAll(std::u16string_view text) const {
     if (!m_compiled || text.empty()) {
         return list;
     }
+    // The hot loop of every extraction: the JIT entry called directly, the
+    // spans appended without zero-filling first.
+    const pcre2_code* code = m_compiled->code.get();
+    pcre2_match_data* data = m_matcher->data.get();
+    const bool jit = m_compiled->jit;
+    pcre2_match_context* context =
+        jit ? m_matcher->jitContext.get() : m_matcher->interpreterContext.get();
     const std::size_t pairs = static_cast<std::size_t>(list.m_groupCount) + 1;
-    const std::size_t* ov = ovector();
+    const std::size_t* ov = pcre2_get_ovector_pointer(data);
+    std::vector<std::int32_t>& spans = list.m_spans;
     std::size_t previousEnd = 0;
     std::size_t from = 0;
     for (;;) {
-        const int rc = runMatch(text, from, 0);
+        const int rc = jit ? pcre2_jit_match(code, sptr(text), text.size(), from, 0, data, context)
+                           : pcre2_match(code, sptr(text), text.size(), from, 0, data, context);
         if (rc < 0) {
             list.m_incomplete = isLimitError(rc);
             break;
@@ -292,15 +307,14 @@ MatchList EngineExpression::matchAll(std::u16string_view text) const {
         if (end <= previousEnd) {
             break;  // an empty match at the start, or right where the last one ended
         }
+        if (spans.capacity() - spans.size() < list.m_stride) {
+            spans.reserve(std::max<std::size_t>(spans.capacity() * 2, 64 * list.m_stride));
+        }
         const std::size_t setPairs = static_cast<std::size_t>(rc);
         for (std::size_t g = 0; g < pairs; ++g) {
-            if (g < setPairs && ov[2 * g] != PCRE2_UNSET) {
-                list.m_spans.push_back(static_cast<std::int32_t>(ov[2 * g]));
-                list.m_spans.push_back(static_cast<std::int32_t>(ov[2 * g + 1]));
-            } else {
-                list.m_spans.push_back(-1);
-                list.m_spans.push_back(-1);
-            }
+            const bool set = g < setPairs && ov[2 * g] != PCRE2_UNSET;
+            spans.push_back(set ? static_cast<std::int32_t>(ov[2 * g]) : -1);
+            spans.push_back(set ? static_cast<std::int32_t>(ov[2 * g + 1]) : -1);
         }
         previousEnd = end;
         from = end;

@@ -303,15 +303,17 @@ std::string encodeGb18030(std::u16string_view text) {
     return result;
 }
 
+// The UTF-8 conversions write through a pointer into a buffer sized for the
+// worst case and cut it at the end: no per-character capacity checks.
 std::u16string fromUtf8(std::string_view bytes) {
-    std::u16string result;
-    result.reserve(bytes.size());
+    std::u16string result(bytes.size(), u'\0');  // never more units than bytes
+    char16_t* out = result.data();
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = p + bytes.size();
     while (p < end) {
         unsigned b0 = *p;
         if (b0 < 0x80) {
-            result.push_back(static_cast<char16_t>(b0));
+            *out++ = static_cast<char16_t>(b0);
             ++p;
             continue;
         }
@@ -348,21 +350,25 @@ std::u16string fromUtf8(std::string_view bytes) {
             high = 0xBF;
         }
         if (length != 0 && k == length) {
-            char16_t units[2];
-            result.append(units, putScalar(units, cp));
+            out = putScalar(out, cp);
         } else {
-            result.push_back(kReplacement);
+            *out++ = kReplacement;
         }
         p += k;
     }
+    result.resize(static_cast<std::size_t>(out - result.data()));
     return result;
 }
 
 std::string toUtf8(std::u16string_view text) {
-    std::string result;
-    result.reserve(text.size() * 3);
+    std::string result(text.size() * 3, '\0');  // three bytes a unit at most
+    char* out = result.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
+        if (cp < 0x80) {
+            *out++ = static_cast<char>(cp);
+            continue;
+        }
         if ((cp & 0xF800) == 0xD800) {
             if (cp < 0xDC00 && i + 1 < text.size() && (text[i + 1] & 0xFC00) == 0xDC00) {
                 cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
@@ -371,22 +377,21 @@ std::string toUtf8(std::u16string_view text) {
                 cp = kReplacement;  // lone surrogate
             }
         }
-        if (cp < 0x80) {
-            result.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            result.push_back(static_cast<char>(0xC0 | cp >> 6));
-            result.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        if (cp < 0x800) {
+            *out++ = static_cast<char>(0xC0 | cp >> 6);
+            *out++ = static_cast<char>(0x80 | (cp & 0x3F));
         } else if (cp < 0x10000) {
-            result.push_back(static_cast<char>(0xE0 | cp >> 12));
-            result.push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+            *out++ = static_cast<char>(0xE0 | cp >> 12);
+            *out++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+            *out++ = static_cast<char>(0x80 | (cp & 0x3F));
         } else {
-            result.push_back(static_cast<char>(0xF0 | cp >> 18));
-            result.push_back(static_cast<char>(0x80 | (cp >> 12 & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+            *out++ = static_cast<char>(0xF0 | cp >> 18);
+            *out++ = static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+            *out++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+            *out++ = static_cast<char>(0x80 | (cp & 0x3F));
         }
     }
+    result.resize(static_cast<std::size_t>(out - result.data()));
     return result;
 }
 
