@@ -49,12 +49,7 @@ bool ExtractionResult::anyIncomplete() const {
     return false;
 }
 
-ExtractionResult extractChain(std::u16string_view text, std::u16string_view chain,
-                              const MatchOptions& options) {
-    return extractChain(std::u16string(text), chain, options);
-}
-
-ExtractionResult extractChain(std::u16string&& text, std::u16string_view chain,
+ExtractionResult extractChain(std::u16string text, std::u16string_view chain,
                               const MatchOptions& options) {
     ExtractionResult result;
     const auto source = std::make_shared<const std::u16string>(

@@ -62,10 +62,8 @@ struct ExtractionResult {
     bool anyIncomplete() const;
 };
 
-ExtractionResult extractChain(std::u16string_view text, std::u16string_view chain,
-                              const MatchOptions& options);
-// The same, taking the text over instead of copying it.
-ExtractionResult extractChain(std::u16string&& text, std::u16string_view chain,
+// The text is taken by value: move a large text in to spare a copy.
+ExtractionResult extractChain(std::u16string text, std::u16string_view chain,
                               const MatchOptions& options);
 
 }  // namespace lcr
