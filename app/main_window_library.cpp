@@ -11,18 +11,11 @@
 #include "app/metacharacter_strip.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
+#include "app/qt_text.h"
 #include "library/expression_library.h"
 #include "library/syntax_help.h"
 
 namespace lcr {
-
-namespace {
-
-QString toQString(std::u16string_view s) {
-    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
-}
-
-}  // namespace
 
 void MainWindow::buildSyntaxHelp() {
     const std::vector<SyntaxRow> rows = syntaxTableRows();
@@ -49,9 +42,7 @@ void MainWindow::buildSyntaxHelp() {
         button->setProperty("role", QStringLiteral("metacharacter"));
         connect(button, &QPushButton::clicked, this, [this, button] {
             const QString caption = button->text();
-            quickInsert(toQString(metacharacterInsertText(
-                std::u16string_view(reinterpret_cast<const char16_t*>(caption.utf16()),
-                                    static_cast<std::size_t>(caption.size())))));
+            quickInsert(toQString(metacharacterInsertText(viewOf(caption))));
         });
     }
     m_strip->fitRowToButtons();

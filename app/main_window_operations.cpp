@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
+#include "app/qt_text.h"
 #include "app/result_table_model.h"
 #include "app/window_widgets.h"
 #include "operations/copy_format.h"
@@ -23,15 +24,6 @@
 namespace lcr {
 
 namespace {
-
-std::u16string toU16(const QString& s) {
-    return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()),
-                          static_cast<std::size_t>(s.size()));
-}
-
-QString toQString(std::u16string_view s) {
-    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
-}
 
 constexpr int kCopyFeedbackMs = 1000;
 
@@ -256,11 +248,9 @@ bool MainWindow::runExtractionOnce() {
     if (!m_extractSource.text || m_extractSource.revision != textBox->revision() ||
         m_extractSource.corrected != startOptions.correctNewlines) {
         const QString text = textBox->programText();
-        m_extractSource = {textBox->revision(), startOptions.correctNewlines,
-                           std::make_shared<const std::u16string>(prepareSource(
-                               std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                   static_cast<std::size_t>(text.size())),
-                               startOptions))};
+        m_extractSource = {
+            textBox->revision(), startOptions.correctNewlines,
+            std::make_shared<const std::u16string>(prepareSource(viewOf(text), startOptions))};
     }
     const std::shared_ptr<const std::u16string> source = m_extractSource.text;
 
@@ -372,7 +362,7 @@ void MainWindow::replaceChain() {
     const std::vector<ReplacementStep> steps = replacementSteps(
         toU16(matchBox->programText()), toU16(editBox("编辑框替换表达式")->programText()));
     std::u16string text =
-        prepareSource(toU16(editBox("编辑框替换文本")->programText()), readOptions());
+        prepareSource(viewOf(editBox("编辑框替换文本")->programText()), readOptions());
     std::optional<CompileError> firstError;
     std::size_t errorPiece = 0;
     bool incomplete = false;

@@ -1,5 +1,7 @@
 #include "app/result_table_model.h"
 
+#include "app/qt_text.h"
+
 #include <algorithm>
 #include <string>
 
@@ -8,11 +10,6 @@
 namespace lcr {
 
 namespace {
-
-QString toQString(std::u16string_view view) {
-    return QString(reinterpret_cast<const QChar*>(view.data()),
-                   static_cast<qsizetype>(view.size()));
-}
 
 QString groupTitle(int g) {
     return QStringLiteral("子文本 (%1)").arg(g);

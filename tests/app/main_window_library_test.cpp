@@ -15,22 +15,13 @@
 #include "app/window_widgets.h"
 #include "dialogs/input_dialog_window.h"
 #include "tests/app/scripted_platform_services.h"
+#include "tests/app/window_fixture.h"
 
 namespace lcr {
 namespace {
 
-class WindowLibrary : public ::testing::Test {
+class WindowLibrary : public testing::WindowTest {
 protected:
-    QTemporaryDir dir;
-    ProgramState state;
-    testing::ScriptedPlatformServices services;
-    std::unique_ptr<MainWindow> window;
-
-    void SetUp() override {
-        window = std::make_unique<MainWindow>(state, services, dir.path());
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
     QList<QPushButton*> buttons() {
         auto* strip = window->control<MetacharacterStrip>(QStringLiteral("超级按钮行"));
         if (!strip) {

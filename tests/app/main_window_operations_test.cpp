@@ -13,21 +13,15 @@
 #include "app/result_table_model.h"
 #include "app/window_widgets.h"
 #include "tests/app/scripted_platform_services.h"
+#include "tests/app/window_fixture.h"
 
 namespace lcr {
 namespace {
 
-class WindowOperations : public ::testing::Test {
+class WindowOperations : public testing::WindowTest {
 protected:
-    QTemporaryDir dir;
-    ProgramState state;
-    testing::ScriptedPlatformServices services;
-    std::unique_ptr<MainWindow> window;
-
     void SetUp() override {
-        window = std::make_unique<MainWindow>(state, services, dir.path());
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        WindowTest::SetUp();
         check("选择框自动执行", false);
     }
     ProgramTextEdit* box(const char* name) { return window->editBox(name); }

@@ -17,23 +17,13 @@
 #include "app/program_state.h"
 #include "app/window_widgets.h"
 #include "tests/app/scripted_platform_services.h"
+#include "tests/app/window_fixture.h"
 
 namespace lcr {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::WindowTest {
 protected:
-    QTemporaryDir dir;
-    ProgramState state;
-    testing::ScriptedPlatformServices services;
-    std::unique_ptr<MainWindow> window;
-
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        window = std::make_unique<MainWindow>(state, services, dir.path());
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
     QWidget* widget(const char* name) {
         QWidget* w = window->control<QWidget>(QString::fromUtf8(name));
         EXPECT_NE(w, nullptr) << name;
