@@ -115,6 +115,8 @@ MainWindow::MainWindow(ProgramState& state, PlatformServices& services, QString 
         "QLabel[role=\"action\"] { color: palette(link); }"
         "QLabel[role=\"action\"]:hover { text-decoration: underline; }"
         "QLabel[role=\"heading\"] { font-weight: bold; }"
+        // Drop-down lists scroll instead of covering the screen.
+        "QComboBox { combobox-popup: 0; }"
         // The metacharacter buttons are 7 pixels a byte wide and 16 high.
         "QPushButton[role=\"metacharacter\"] { font-family: monospace; font-size: 10px;"
         " padding: 0px; border: 1px solid palette(mid); border-radius: 2px;"
@@ -199,6 +201,7 @@ QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
         }
         case ControlKind::ComboBox: {
             auto* combo = new QComboBox(parent);
+            combo->setMaxVisibleItems(20);
             for (const std::string& item : spec.items) {
                 combo->addItem(qs(item));
             }
