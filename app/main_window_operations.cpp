@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "app/batch_controls.h"
 #include "app/main_window.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
@@ -132,6 +133,7 @@ void MainWindow::bindOperations() {
     connect(control<ActionLabel>(QStringLiteral("标签19")), &ActionLabel::pressed, this,
             &MainWindow::editCopyFormat);
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::applyTabRule);
+    bindBatchRuns(*this, m_state, m_services);
 }
 
 void MainWindow::copyResultTable() {
