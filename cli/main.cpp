@@ -3,6 +3,8 @@
 //
 //   lcregular-cli extract [-i] [-m] [-s] [-x] [-n] [--format FMT] [--json] -e CHAIN [FILE]
 //   lcregular-cli replace [-i] [-m] [-s] [-x] [-n] [-a] -e CHAIN -r REPLACEMENTS [FILE]
+//   lcregular-cli batch-extract [options] FOLDER | FILE...
+//   lcregular-cli batch-replace [options] FOLDER | FILE...
 //
 // Exit status: 0 the run completed (also without a match), 2 bad usage or
 // unreadable input, 3 an expression did not compile (reported on standard
@@ -15,6 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "batch/batch_run.h"
+#include "batch/file_discovery.h"
+#include "batch/text_file.h"
 #include "operations/copy_format.h"
 #include "operations/extraction.h"
 #include "operations/process_memory.h"
@@ -33,6 +38,8 @@ const char* const kHelp =
     "用法 / Usage:\n"
     "  lcregular-cli extract [-i] [-m] [-s] [-x] [-n] [--format FMT] [--json] -e CHAIN [FILE]\n"
     "  lcregular-cli replace [-i] [-m] [-s] [-x] [-n] [-a] -e CHAIN -r REPLACEMENTS [FILE]\n"
+    "  lcregular-cli batch-extract [options] FOLDER | FILE...\n"
+    "  lcregular-cli batch-replace [options] FOLDER | FILE...\n"
     "\n"
     "选项 / Options (与窗口中的选择框相同 / the window's option boxes):\n"
     "  -i   无大小写：忽略英文字母的大小写 / ignore case (not inside [...])\n"
@@ -51,7 +58,22 @@ const char* const kHelp =
     "  --json           每个非空表达式输出一行 JSON 对象 / one JSON object per expression:\n"
     "                   "
     "{\"expression\":…,\"count\":N,\"groups\":G,\"rows\":[[\"1\",\"match\",…],…]}\n"
+    "  --charset C      输入的编码 / charset of the input: auto|gbk|utf-8|utf-16le|utf-16be\n"
+    "                   (extract/replace 默认 utf-8；批处理默认 auto，即自动识别 /\n"
+    "                   default utf-8 for extract and replace, auto for the batch runs)\n"
+    "  --filter F       批处理文件夹时的文件过滤，如 *.txt|*.htm（默认 *.*）/\n"
+    "                   the file filter when a folder is given (default *.*)\n"
+    "  --regex-filter F 同上，但按表达式列出文件（相当于窗口中按住 Ctrl 单击）/\n"
+    "                   the same, listing by expression (Ctrl+click in the window)\n"
     "  --help           显示本说明 / show this text\n"
+    "\n"
+    "批处理 / Batch runs: batch-extract 为每个文件在其旁边的“批量提取结果”文件夹里写一个\n"
+    "  结果文件（每个匹配一行，按 --format 排列）；batch-replace 写到“批量替换结果”，\n"
+    "  保持原文件的编码。源文件从不被修改。进度写到标准错误，最后一行输出结果文件夹。\n"
+    "  batch-extract writes one output file per source into 批量提取结果 beside the\n"
+    "  sources (a line per match, laid out by --format); batch-replace writes into\n"
+    "  批量替换结果 in each source's own charset. Sources are never changed. Progress\n"
+    "  goes to standard error; the output folder is the last line of standard output.\n"
     "\n"
     "FILE 省略或为 - 时读标准输入，按 UTF-8 读（可带 BOM），输出为 UTF-8。\n"
     "FILE absent or - reads standard input as UTF-8 (with or without BOM); output is UTF-8.\n"
@@ -70,7 +92,32 @@ struct Arguments {
     std::string format = "#0";
     bool json = false;
     std::string file = "-";
+    std::vector<std::string> batchArguments;  // a folder, or files
+    std::string filter = "*.*";
+    bool regexFilter = false;
+    std::optional<lcr::TextCharset> charset;
 };
+
+bool isBatch(const std::string& command) {
+    return command == "batch-extract" || command == "batch-replace";
+}
+bool extracts(const std::string& command) {
+    return command == "extract" || command == "batch-extract";
+}
+
+std::optional<lcr::TextCharset> charsetNamed(const std::string& name) {
+    if (name == "auto")
+        return lcr::TextCharset::Detect;
+    if (name == "gbk")
+        return lcr::TextCharset::Gbk;
+    if (name == "utf-8")
+        return lcr::TextCharset::Utf8;
+    if (name == "utf-16le")
+        return lcr::TextCharset::Utf16Le;
+    if (name == "utf-16be")
+        return lcr::TextCharset::Utf16Be;
+    return std::nullopt;
+}
 
 int usage(const std::string& problem) {
     std::cerr << "lcregular-cli: " << problem << "\n"
@@ -91,9 +138,10 @@ std::optional<int> parse(int argc, char** argv, Arguments& a) {
         }
     }
     a.command = args[0];
-    if (a.command != "extract" && a.command != "replace") {
+    if (a.command != "extract" && a.command != "replace" && !isBatch(a.command)) {
         return usage("未知命令 / unknown command: " + a.command);
     }
+    const bool replaces = !extracts(a.command);
     bool haveFile = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -114,21 +162,34 @@ std::optional<int> parse(int argc, char** argv, Arguments& a) {
             a.options.extended = true;
         } else if (arg == "-n") {
             a.options.correctNewlines = true;
-        } else if (arg == "-a" && a.command == "replace") {
+        } else if (arg == "-a" && replaces) {
             a.options.replaceAll = true;
         } else if (arg == "-e") {
             if (!value(a.chain))
                 return usage("-e 需要表达式 / -e needs a chain");
-        } else if (arg == "-r" && a.command == "replace") {
+        } else if (arg == "-r" && replaces) {
             if (!value(a.replacements))
                 return usage("-r 需要替换文本 / -r needs replacements");
-        } else if (arg == "--format" && a.command == "extract") {
+        } else if (arg == "--format" && !replaces) {
             std::optional<std::string> format;
             if (!value(format))
                 return usage("--format 需要格式 / --format needs a format");
             a.format = *format;
         } else if (arg == "--json" && a.command == "extract") {
             a.json = true;
+        } else if (arg == "--charset") {
+            std::optional<std::string> name;
+            if (!value(name) || !(a.charset = charsetNamed(*name))) {
+                return usage("--charset 应为 auto|gbk|utf-8|utf-16le|utf-16be");
+            }
+        } else if ((arg == "--filter" || arg == "--regex-filter") && isBatch(a.command)) {
+            std::optional<std::string> filter;
+            if (!value(filter))
+                return usage(arg + " 需要过滤条件 / needs a filter");
+            a.filter = *filter;
+            a.regexFilter = arg == "--regex-filter";
+        } else if (isBatch(a.command) && !(arg.size() > 1 && arg[0] == '-')) {
+            a.batchArguments.push_back(arg);
         } else if ((arg.size() > 1 && arg[0] == '-') || haveFile) {
             return usage("无法识别的参数 / unexpected argument: " + arg);
         } else {
@@ -136,10 +197,13 @@ std::optional<int> parse(int argc, char** argv, Arguments& a) {
             haveFile = true;
         }
     }
+    if (isBatch(a.command) && a.batchArguments.empty()) {
+        return usage("缺少文件夹或文件 / missing FOLDER or FILE");
+    }
     if (!a.chain) {
         return usage("缺少 -e 表达式 / missing -e CHAIN");
     }
-    if (a.command == "replace" && !a.replacements) {
+    if (replaces && !a.replacements) {
         return usage("缺少 -r 替换文本 / missing -r REPLACEMENTS");
     }
     return std::nullopt;
@@ -178,10 +242,11 @@ std::optional<std::string> readInput(const std::string& file) {
         return std::nullopt;
     }
     bytes.resize(size);
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        bytes.erase(0, 3);
-    }
     return bytes;
+}
+
+std::string_view stripUtf8Mark(std::string_view bytes) {
+    return bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
 }
 
 void reportCompileError(std::size_t pieceIndex, const lcr::CompileError& error) {
@@ -302,6 +367,75 @@ int runReplace(const Arguments& a, const std::u16string& text) {
     return kOk;
 }
 
+std::filesystem::path pathOf(const std::string& argument) {
+    return argument;
+}
+
+// The files of a batch run: one folder argument is listed by the filter,
+// anything else is the list of chosen files.
+std::optional<lcr::FileList> batchFiles(const Arguments& a) {
+    std::error_code error;
+    if (a.batchArguments.size() == 1 && std::filesystem::is_directory(a.batchArguments[0], error)) {
+        const std::u16string filter = lcr::fromUtf8(a.filter);
+        const std::filesystem::path folder = pathOf(a.batchArguments[0]);
+        return a.regexFilter ? lcr::ListFilesByExpression(folder, filter)
+                             : lcr::ListFilesByPattern(folder, filter);
+    }
+    lcr::FileList files;
+    for (const std::string& argument : a.batchArguments) {
+        if (!std::filesystem::is_regular_file(argument, error)) {
+            std::cerr << "lcregular-cli: 不是文件 / not a file: " << argument << "\n";
+            return std::nullopt;
+        }
+        files.push_back(lcr::listedFileOf(pathOf(argument)));
+    }
+    return files;
+}
+
+int runBatch(const Arguments& a) {
+    const std::optional<lcr::FileList> files = batchFiles(a);
+    if (!files) {
+        return kUsage;
+    }
+    lcr::BatchRunHooks hooks;
+    hooks.fileStarted = [](std::size_t i, std::size_t n, const lcr::ListedFile& file) {
+        std::cerr << lcr::toUtf8(lcr::progressCaption(i, n, lcr::FileNameOfPath(file.text)))
+                  << "\n";
+    };
+    const lcr::TextCharset charset = a.charset.value_or(lcr::TextCharset::Detect);
+    const lcr::BatchRunResult result =
+        extracts(a.command)
+            ? lcr::BatchExtract(
+                  *files, {lcr::fromUtf8(*a.chain), lcr::fromUtf8(a.format), a.options, charset},
+                  hooks)
+            : lcr::BatchReplace(
+                  *files,
+                  {lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options, charset},
+                  hooks);
+    for (const lcr::BatchProblem& problem : result.problems) {
+        const std::u16string& name = (*files)[problem.fileIndex].text;
+        const char* what =
+            problem.kind == lcr::BatchProblemKind::SourceUnreadable ? "无法读取 / cannot read"
+            : problem.kind == lcr::BatchProblemKind::OutputNotWritten
+                ? "无法写入结果 / cannot write the output of"
+                : "结果会覆盖源文件，已跳过 / output would replace a source, skipped";
+        std::cerr << "lcregular-cli: " << what << ": " << lcr::toUtf8(name) << "\n";
+    }
+    if (result.incomplete) {
+        reportIncomplete();
+    }
+    if (!result.ran) {
+        std::cerr << "lcregular-cli: 没有要处理的文件 / no files to process\n";
+        return kOk;
+    }
+    std::cout << lcr::toUtf8(result.outputFolderText) << "\n";
+    if (result.compileError) {
+        reportCompileError(*result.failedPiece, *result.compileError);
+        return kCompileError;
+    }
+    return kOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -311,12 +445,18 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status = parse(argc, argv, a)) {
         return *status;
     }
+    if (isBatch(a.command)) {
+        return runBatch(a);
+    }
     const std::optional<std::string> bytes = readInput(a.file);
     if (!bytes) {
         std::cerr << "lcregular-cli: 无法读取 / cannot read: " << a.file << "\n";
         return kUsage;
     }
-    std::u16string text = lcr::fromUtf8(*bytes);
+    // Without --charset the input is UTF-8 (its byte-order mark dropped);
+    // with it, it is read as a batch run reads a file.
+    std::u16string text = a.charset ? lcr::decodeFileBytes(*bytes, *a.charset).text
+                                    : lcr::fromUtf8(stripUtf8Mark(*bytes));
     const int status =
         a.command == "extract" ? runExtract(a, std::move(text)) : runReplace(a, text);
     std::cout.flush();

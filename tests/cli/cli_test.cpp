@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -74,6 +76,12 @@ TEST(Cli, Cases) {
         {"unknown command", "grep -e a", "", "", 2},
         {"-a belongs to replace", "extract -a -e a", "a", "", 2},
         {"unreadable file", "extract -e a /no/such/file", "", "", 2},
+        {"--charset reads the input as a batch run does", "extract --charset gbk -e '.'",
+         "\xD6\xD0", "中\n", 0},
+        {"--charset auto detects UTF-16", "extract --charset auto -e '.'",
+         std::string("\xFF\xFE\x2D\x4E", 4), "中\n", 0},
+        {"unknown charset", "extract --charset latin1 -e a", "a", "", 2},
+        {"batch run without folder or files", "batch-extract -e a", "", "", 2},
     };
     for (const Case& c : cases) {
         const CliRun run = runCli(c.args, c.input);
@@ -87,6 +95,46 @@ TEST(Cli, CompileErrorsNameThePieceAndPosition) {
     EXPECT_EQ(run.status, 3);
     EXPECT_NE(run.err.find("第 2 个表达式"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("第 4 个字符"), std::string::npos) << run.err;
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(Cli, BatchRunsWriteOneOutputFilePerSourceAndNameTheFolderLast) {
+    const std::string folder = ::testing::TempDir() + "/cli_batch";
+    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "'").c_str());
+    std::ofstream(folder + "/a.txt", std::ios::binary) << "\xC8\xD5 2024-05-17, 2023-01-02";
+    std::ofstream(folder + "/b.txt", std::ios::binary) << "\xEF\xBB\xBF"
+                                                          "2020-10-10";
+    std::ofstream(folder + "/c.ini", std::ios::binary) << "none";
+
+    CliRun run =
+        runCli("batch-extract --format '##:#0' --filter '*.txt' -e '\\d{4}-\\d{2}-\\d{2}' '" +
+                   folder + "'",
+               "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, folder + "/批量提取结果\n");
+    EXPECT_EQ(readBytes(folder + "/批量提取结果/a.txt"), "1:2024-05-17\r\n2:2023-01-02\r\n");
+    EXPECT_EQ(readBytes(folder + "/批量提取结果/b.txt"), "1:2020-10-10\r\n");
+    EXPECT_NE(run.err.find("总 2 个文件"), std::string::npos) << run.err;
+
+    // Replacement keeps each source's charset; the sources stay as they were.
+    run = runCli("batch-replace -a -e '(\\d{4})-(\\d{2})-(\\d{2})' -r '$3/$2/$1' '" + folder +
+                     "/b.txt' '" + folder + "/c.ini'",
+                 "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readBytes(folder + "/批量替换结果/b.txt"),
+              "\xEF\xBB\xBF"
+              "10/10/2020");
+    EXPECT_EQ(readBytes(folder + "/批量替换结果/c.ini"), "none");
+    EXPECT_EQ(readBytes(folder + "/b.txt"),
+              "\xEF\xBB\xBF"
+              "2020-10-10");
+
+    run = runCli("batch-extract -e '(' '" + folder + "'", "");
+    EXPECT_EQ(run.status, 3);
 }
 
 TEST(Cli, HelpIsInChineseAndEnglish) {
