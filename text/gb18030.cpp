@@ -12,6 +12,8 @@
 // encode(decode(bytes)) == bytes for every valid byte sequence.
 #include "text/gb18030.h"
 
+#include "text/utf8_lead.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -317,26 +319,11 @@ std::u16string fromUtf8(std::string_view bytes) {
             ++p;
             continue;
         }
-        // The length and the range of the second byte, which rules out
-        // overlong forms, surrogates and values above U+10FFFF.
-        std::size_t length = 0;
-        unsigned low = 0x80;
-        unsigned high = 0xBF;
-        char32_t cp = 0;
-        if (b0 >= 0xC2 && b0 <= 0xDF) {
-            length = 2;
-            cp = b0 & 0x1F;
-        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-            length = 3;
-            cp = b0 & 0x0F;
-            low = b0 == 0xE0 ? 0xA0 : 0x80;
-            high = b0 == 0xED ? 0x9F : 0xBF;
-        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-            length = 4;
-            cp = b0 & 0x07;
-            low = b0 == 0xF0 ? 0x90 : 0x80;
-            high = b0 == 0xF4 ? 0x8F : 0xBF;
-        }
+        const Utf8Lead lead = utf8Lead(b0);
+        const std::size_t length = lead.length;
+        unsigned low = lead.low;
+        unsigned high = lead.high;
+        char32_t cp = lead.bits;
         // An invalid sequence gives one U+FFFD for its longest valid start
         // (at least one byte).
         std::size_t k = 1;

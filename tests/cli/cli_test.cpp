@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -20,9 +21,12 @@ struct CliRun {
 
 // Runs the tool with `args` (shell words) and `input` on standard input.
 CliRun runCli(const std::string& args, const std::string& input) {
+    // ctest runs the tests of this file in parallel processes: each keeps
+    // to files of its own.
     const std::string dir = ::testing::TempDir();
-    const std::string in = dir + "/cli_in.txt";
-    const std::string err = dir + "/cli_err.txt";
+    const std::string self = std::to_string(getpid());
+    const std::string in = dir + "/cli_in_" + self + ".txt";
+    const std::string err = dir + "/cli_err_" + self + ".txt";
     std::ofstream(in, std::ios::binary) << input;
     const std::string command =
         std::string(LCR_CLI_PATH) + " " + args + " < '" + in + "' 2> '" + err + "'";
