@@ -143,7 +143,13 @@ void ProgramTextEdit::setProgramText(const QString& text) {
         // setPlainText may report a change more than once (clearing, then
         // inserting); the program's convention is one notification a write.
         const QSignalBlocker blocker(this);
+        // setPlainText empties the undo history anyway; recording the new
+        // text as one undo step first costs a third of the time on a large
+        // text, so it is not recorded.
+        const bool undo = isUndoRedoEnabled();
+        setUndoRedoEnabled(false);
         setPlainText(widgetText);
+        setUndoRedoEnabled(undo);
     }
     m_programText = toProgramText(widgetText);
     m_programTextValid = true;
