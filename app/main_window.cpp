@@ -60,13 +60,13 @@ bool checkedAtDesign(const std::string& name) {
 // A report-style list: a header of column titles over rows of equal height,
 // whole rows selected, no grid. A table view, because it handles a million
 // rows by their positions alone.
-QTableView* createReportList(const ControlSpec& spec, QWidget* parent) {
+QTableView* createReportList(const DesignedControl& designed, QWidget* parent) {
     auto* view = new QTableView(parent);
     QStringList titles;
-    for (const std::string& title : spec.items) {
+    for (const std::string& title : designed.items) {
         titles << qs(title);
     }
-    if (spec.name == "提取结果") {
+    if (designed.name == "提取结果") {
         view->setModel(new ResultTableModel(titles, view));
     } else {
         auto* model = new QStandardItemModel(0, static_cast<int>(titles.size()), view);
@@ -86,7 +86,7 @@ QTableView* createReportList(const ControlSpec& spec, QWidget* parent) {
     view->horizontalHeader()->setDefaultSectionSize(100);
     view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view->horizontalHeader()->setHighlightSections(false);
-    if (spec.name == "提取结果") {
+    if (designed.name == "提取结果") {
         // The designed widths of 序号, 提取文本 and 子文本.
         view->horizontalHeader()->resizeSection(0, 50);
         view->horizontalHeader()->resizeSection(1, 100);
@@ -135,19 +135,19 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildControls() {
-    for (const ControlSpec& spec : mainWindowControls()) {
+    for (const DesignedControl& designed : mainWindowControls()) {
         QWidget* parent = this;
-        if (!spec.parent.empty()) {
-            parent = qobject_cast<QWidget*>(m_controls.value(qs(spec.parent)));
+        if (!designed.parent.empty()) {
+            parent = qobject_cast<QWidget*>(m_controls.value(qs(designed.parent)));
         }
-        QObject* object = createControl(spec, parent);
-        object->setObjectName(qs(spec.name));
-        object->setProperty("tag", qs(spec.tag));
-        m_controls.insert(qs(spec.name), object);
+        QObject* object = createControl(designed, parent);
+        object->setObjectName(qs(designed.name));
+        object->setProperty("tag", qs(designed.tag));
+        m_controls.insert(qs(designed.name), object);
         m_order.append(object);
-        if (auto* widget = qobject_cast<QWidget*>(object); widget && spec.page < 0) {
-            widget->setGeometry(spec.design.left, spec.design.top, spec.design.width,
-                                spec.design.height);
+        if (auto* widget = qobject_cast<QWidget*>(object); widget && designed.page < 0) {
+            widget->setGeometry(designed.design.left, designed.design.top, designed.design.width,
+                                designed.design.height);
         }
     }
     // The options frame lies over the tab header, so it stays on top.
@@ -167,16 +167,16 @@ void MainWindow::buildControls() {
     // The metacharacter buttons' row along the template's top.
     m_strip = new MetacharacterStrip(this);
     m_strip->setObjectName(QStringLiteral("超级按钮行"));
-    const ControlRect& templateButton = findControlSpec("超级按钮")->design;
+    const ControlRect& templateButton = findDesignedControl("超级按钮")->design;
     m_strip->setGeometry(0, templateButton.top, kDesignWindowWidth, templateButton.height);
 }
 
-QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
-    const QString caption = qs(spec.caption);
-    switch (spec.kind) {
+QObject* MainWindow::createControl(const DesignedControl& designed, QWidget* parent) {
+    const QString caption = qs(designed.caption);
+    switch (designed.kind) {
         case ControlKind::Label: {
             auto* label = new QLabel(caption, parent);
-            if (isRowHeading(spec.name)) {
+            if (isRowHeading(designed.name)) {
                 label->setAlignment(Qt::AlignCenter);
                 label->setProperty("role", QStringLiteral("heading"));
             }
@@ -193,19 +193,19 @@ QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
         case ControlKind::MultiLineEdit:
             return new ProgramTextEdit(parent);
         case ControlKind::ListView:
-            return createReportList(spec, parent);
+            return createReportList(designed, parent);
         case ControlKind::CheckBox: {
             auto* box = new QCheckBox(caption, parent);
-            box->setChecked(checkedAtDesign(spec.name));
+            box->setChecked(checkedAtDesign(designed.name));
             return box;
         }
         case ControlKind::ComboBox: {
             auto* combo = new QComboBox(parent);
             combo->setMaxVisibleItems(20);
-            for (const std::string& item : spec.items) {
+            for (const std::string& item : designed.items) {
                 combo->addItem(qs(item));
             }
-            if (spec.items.empty()) {
+            if (designed.items.empty()) {
                 combo->setPlaceholderText(caption);
             }
             return combo;
@@ -213,11 +213,11 @@ QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
         case ControlKind::Splitter:
             return new SplitterBar(parent);
         case ControlKind::Frame:
-            if (spec.page >= 0) {
+            if (designed.page >= 0) {
                 // A page frame is the page itself.
                 auto* frame = new QFrame;
-                m_tabs->addTab(frame,
-                               m_tabs->property("pageCaptions").toStringList().value(spec.page));
+                m_tabs->addTab(
+                    frame, m_tabs->property("pageCaptions").toStringList().value(designed.page));
                 return frame;
             }
             return new QFrame(parent);
@@ -232,11 +232,11 @@ QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
             auto* button = new QToolButton(parent);
             button->setAutoRaise(true);
             button->setCursor(Qt::PointingHandCursor);
-            const QString picture = spec.name == "图片软件主页"
+            const QString picture = designed.name == "图片软件主页"
                                         ? QStringLiteral(":/pictures/home.png")
                                         : QStringLiteral(":/pictures/banner.png");
             button->setIcon(QIcon(picture));
-            button->setIconSize(QSize(spec.design.width, spec.design.height));
+            button->setIconSize(QSize(designed.design.width, designed.design.height));
             return button;
         }
         case ControlKind::Button: {
@@ -247,7 +247,7 @@ QObject* MainWindow::createControl(const ControlSpec& spec, QWidget* parent) {
         case ControlKind::TabControl: {
             m_tabs = new QTabWidget(parent);
             QStringList captions;
-            for (const std::string& page : spec.items) {
+            for (const std::string& page : designed.items) {
                 captions << qs(page);
             }
             m_tabs->setProperty("pageCaptions", captions);
@@ -269,8 +269,8 @@ void MainWindow::applyLayout() {
     input.tabHeaderHeight = m_tabs->tabBar()->sizeHint().height();
     input.splitters = m_splitters;
     for (const auto& [name, rect] : layoutMainWindow(input)) {
-        const ControlSpec* spec = findControlSpec(name);
-        if (spec && spec->page >= 0) {
+        const DesignedControl* designed = findDesignedControl(name);
+        if (designed && designed->page >= 0) {
             continue;  // the tab control places its pages itself
         }
         if (auto* widget = control<QWidget>(qs(name))) {

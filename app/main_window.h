@@ -102,7 +102,7 @@ private:
     void fitColumns(QTableView* view);
     void showRunStatus(ProgramTextEdit* expressionBox, const std::optional<CompileError>& error,
                        std::size_t pieceIndex, bool incomplete);
-    QObject* createControl(const struct ControlSpec& spec, QWidget* parent);
+    QObject* createControl(const struct DesignedControl& designed, QWidget* parent);
     void onCreated();
     void onCloseRequested();
 

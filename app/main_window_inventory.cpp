@@ -6,8 +6,8 @@ namespace {
 
 using K = ControlKind;
 
-std::vector<ControlSpec> buildInventory() {
-    std::vector<ControlSpec> c;
+std::vector<DesignedControl> buildInventory() {
+    std::vector<DesignedControl> c;
     auto add = [&c](std::string name, K kind, std::string parent, ControlRect rect,
                     std::string caption = {}, std::vector<std::string> items = {},
                     std::string tag = {}, int page = -1) {
@@ -105,15 +105,15 @@ std::vector<ControlSpec> buildInventory() {
 
 }  // namespace
 
-const std::vector<ControlSpec>& mainWindowControls() {
-    static const std::vector<ControlSpec> inventory = buildInventory();
+const std::vector<DesignedControl>& mainWindowControls() {
+    static const std::vector<DesignedControl> inventory = buildInventory();
     return inventory;
 }
 
-const ControlSpec* findControlSpec(const std::string& name) {
-    for (const ControlSpec& spec : mainWindowControls()) {
-        if (spec.name == name) {
-            return &spec;
+const DesignedControl* findDesignedControl(const std::string& name) {
+    for (const DesignedControl& designed : mainWindowControls()) {
+        if (designed.name == name) {
+            return &designed;
         }
     }
     return nullptr;

@@ -29,7 +29,7 @@ enum class ControlKind {
     Timer,
 };
 
-struct ControlSpec {
+struct DesignedControl {
     std::string name;
     ControlKind kind;
     std::string parent;  // empty: a direct child of the window
@@ -41,8 +41,8 @@ struct ControlSpec {
 };
 
 // Every control, containers before their children, in the window's order.
-const std::vector<ControlSpec>& mainWindowControls();
-const ControlSpec* findControlSpec(const std::string& name);
+const std::vector<DesignedControl>& mainWindowControls();
+const DesignedControl* findDesignedControl(const std::string& name);
 
 inline constexpr int kDesignWindowLeft = 50;
 inline constexpr int kDesignWindowTop = 50;

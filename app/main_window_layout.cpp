@@ -13,7 +13,7 @@ public:
     ControlRect& operator[](const std::string& name) {
         auto it = m_rects.find(name);
         if (it == m_rects.end()) {
-            it = m_rects.emplace(name, findControlSpec(name)->design).first;
+            it = m_rects.emplace(name, findDesignedControl(name)->design).first;
         }
         return it->second;
     }
