@@ -8,25 +8,17 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "app/qt_text.h"
 #include "app/window_widgets.h"
 
 namespace lcr {
 
 namespace {
 
-QString qs(std::u16string_view text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
-}
-
-std::u16string us(const QString& text) {
-    return text.toStdU16String();
-}
-
 QStringList toStringList(const std::vector<std::u16string>& items) {
     QStringList list;
     for (const std::u16string& item : items) {
-        list << qs(item);
+        list << toQString(item);
     }
     return list;
 }
@@ -34,44 +26,44 @@ QStringList toStringList(const std::vector<std::u16string>& items) {
 }  // namespace
 
 std::u16string WidgetComponent::name() const {
-    return m_control ? us(m_control->objectName()) : std::u16string();
+    return m_control ? toU16(m_control->objectName()) : std::u16string();
 }
 
 std::u16string WidgetComponent::tag() const {
-    return m_control ? us(m_control->property("tag").toString()) : std::u16string();
+    return m_control ? toU16(m_control->property("tag").toString()) : std::u16string();
 }
 
 void WidgetComponent::setTag(std::u16string_view tag) {
     if (m_control) {
-        m_control->setProperty("tag", qs(tag));
+        m_control->setProperty("tag", toQString(tag));
     }
 }
 
 std::u16string WidgetComponent::text() const {
     if (auto* box = qobject_cast<ProgramTextEdit*>(m_control)) {
-        return us(box->programText());
+        return toU16(box->programText());
     }
     if (auto* box = qobject_cast<QPlainTextEdit*>(m_control)) {
-        return us(ProgramTextEdit::toProgramText(box->toPlainText()));
+        return toU16(ProgramTextEdit::toProgramText(box->toPlainText()));
     }
     if (auto* line = qobject_cast<QLineEdit*>(m_control)) {
-        return us(line->text());
+        return toU16(line->text());
     }
     if (auto* combo = qobject_cast<QComboBox*>(m_control)) {
-        return us(combo->currentText());
+        return toU16(combo->currentText());
     }
     return {};
 }
 
 void WidgetComponent::setText(std::u16string_view text) {
     if (auto* box = qobject_cast<ProgramTextEdit*>(m_control)) {
-        box->setProgramText(qs(text));
+        box->setProgramText(toQString(text));
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(m_control)) {
-        box->setPlainText(ProgramTextEdit::toWidgetText(qs(text)));
+        box->setPlainText(ProgramTextEdit::toWidgetText(toQString(text)));
     } else if (auto* line = qobject_cast<QLineEdit*>(m_control)) {
-        line->setText(qs(text));
+        line->setText(toQString(text));
     } else if (auto* combo = qobject_cast<QComboBox*>(m_control); combo && combo->isEditable()) {
-        combo->setEditText(qs(text));
+        combo->setEditText(toQString(text));
     }
 }
 
@@ -109,11 +101,11 @@ std::vector<std::u16string> WidgetComponent::items() const {
     std::vector<std::u16string> out;
     if (auto* combo = qobject_cast<QComboBox*>(m_control)) {
         for (int i = 0; i < combo->count(); ++i) {
-            out.push_back(us(combo->itemText(i)));
+            out.push_back(toU16(combo->itemText(i)));
         }
     } else if (auto* list = qobject_cast<QListWidget*>(m_control)) {
         for (int i = 0; i < list->count(); ++i) {
-            out.push_back(us(list->item(i)->text()));
+            out.push_back(toU16(list->item(i)->text()));
         }
     }
     return out;

@@ -8,6 +8,7 @@
 #include "app/component_adapter.h"
 #include "app/main_window.h"
 #include "app/platform_services.h"
+#include "app/qt_text.h"
 #include "config/config_store.h"
 #include "config/stored_forms.h"
 #include "operations/yield_to_ui.h"
@@ -20,27 +21,18 @@ namespace {
 constexpr const char* kSplitters[] = {"分隔条_提取1", "分隔条_提取2", "分隔条_替换1",
                                       "分隔条_替换2", "分隔条_替换3"};
 
-QString qs(std::u16string_view text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
-}
-
-std::u16string us(const QString& text) {
-    return text.toStdU16String();
-}
-
 QObject* controlOf(MainWindow& window, const char* name) {
     return window.control(QString::fromUtf8(name));
 }
 
 std::u16string tagOf(MainWindow& window, const char* name) {
     QObject* control = controlOf(window, name);
-    return control ? us(control->property("tag").toString()) : std::u16string();
+    return control ? toU16(control->property("tag").toString()) : std::u16string();
 }
 
 void setTag(MainWindow& window, const char* name, std::u16string_view tag) {
     if (QObject* control = controlOf(window, name)) {
-        control->setProperty("tag", qs(tag));
+        control->setProperty("tag", toQString(tag));
     }
 }
 
@@ -103,7 +95,8 @@ bool openConfigStore(ConfigStore& store, PlatformServices& services,
                      const QString& programDirectory) {
     store.setEventPump([] { yieldToUi(); });
     store.setMessageHandler([&services](const StoreMessage& message) {
-        services.showMessage(nullptr, qs(message.title), qs(message.text), MessageButtons::Ok);
+        services.showMessage(nullptr, toQString(message.title), toQString(message.text),
+                             MessageButtons::Ok);
     });
     const QString iniPath = QDir(programDirectory).filePath(QString::fromUtf8(kIniFileName));
     return store.load(std::filesystem::path(iniPath.toStdU16String()));
