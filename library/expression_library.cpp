@@ -93,14 +93,8 @@ std::vector<LibraryEntry> buildExpressionLibrary(std::u16string_view userFileTex
 
     std::vector<LibraryEntry> library;
     for (const std::u16string& line : splitText(joined, u"\r\n")) {
-        std::vector<std::u16string> pieces = splitText(line, u"::");
-        LibraryEntry& entry = library.emplace_back();
-        if (!pieces.empty()) {
-            entry.name = std::move(pieces[0]);
-        }
-        if (pieces.size() > 1) {
-            entry.expression = std::move(pieces[1]);
-        }
+        auto [name, expression] = splitFirstTwo(line, u"::");
+        library.push_back({std::move(name), std::move(expression)});
     }
     return library;
 }

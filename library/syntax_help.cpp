@@ -8,14 +8,8 @@ namespace lcr {
 std::vector<SyntaxRow> parseSyntaxTable(std::u16string_view table) {
     std::vector<SyntaxRow> rows;
     for (const std::u16string& line : splitText(table, u"\r\n")) {
-        std::vector<std::u16string> pieces = splitText(line, u"::");
-        SyntaxRow& row = rows.emplace_back();
-        if (!pieces.empty()) {
-            row.token = std::move(pieces[0]);
-        }
-        if (pieces.size() > 1) {
-            row.description = std::move(pieces[1]);
-        }
+        auto [token, description] = splitFirstTwo(line, u"::");
+        rows.push_back({std::move(token), std::move(description)});
     }
     return rows;
 }

@@ -36,6 +36,13 @@ std::vector<std::u16string> splitText(std::u16string_view text, std::u16string_v
     return pieces;
 }
 
+std::pair<std::u16string, std::u16string> splitFirstTwo(std::u16string_view text,
+                                                        std::u16string_view separator) {
+    std::vector<std::u16string> pieces = splitText(text, separator);
+    pieces.resize(std::max<std::size_t>(pieces.size(), 2));
+    return {std::move(pieces[0]), std::move(pieces[1])};
+}
+
 long long findText(std::u16string_view haystack, std::u16string_view needle, long long start,
                    bool ignoreCase) {
     std::size_t from = start < 1 ? 0 : static_cast<unsigned long long>(start) - 1;

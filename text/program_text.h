@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lcr {
@@ -21,6 +22,13 @@ namespace lcr {
 //   "<#lc#>a"  -> "","a"    "a<#lc#>"        -> "a"
 // An empty separator gives the whole text as one piece (none when empty).
 std::vector<std::u16string> splitText(std::u16string_view text, std::u16string_view separator);
+
+// The first two pieces of splitText(text, separator), a missing piece
+// empty and further pieces dropped: "name::expression::more" gives
+// "name", "expression". The rule of the library's and the syntax table's
+// lines.
+std::pair<std::u16string, std::u16string> splitFirstTwo(std::u16string_view text,
+                                                        std::u16string_view separator);
 
 // Finds `needle` in `haystack` starting at the 1-based position `start`
 // (values below 1 count as 1). Returns the 1-based position of the first

@@ -6,21 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/batch/hex.h"
 #include "text/gb18030.h"
 
 namespace lcr {
 namespace {
 
-std::string hex(std::string_view bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char b : bytes) {
-        out += digits[b >> 4];
-        out += digits[b & 15];
-        out += ' ';
-    }
-    return out;
-}
+using testing::hex;
 
 TEST(RequestedCharset, ComboPositionIsTheCode) {
     EXPECT_EQ(kCharsetComboItems[3], u"Unicode");

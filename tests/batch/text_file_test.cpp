@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/batch/temp_folder.h"
+#include "tests/batch/hex.h"
 #include "text/gb18030.h"
 
 namespace lcr {
@@ -20,16 +21,7 @@ const char* nameOf(TextCharset charset) {
     return names[static_cast<int>(charset)];
 }
 
-std::string hex(std::string_view bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char b : bytes) {
-        out += digits[b >> 4];
-        out += digits[b & 15];
-        out += ' ';
-    }
-    return out;
-}
+using testing::hex;
 
 // 中文 in each charset.
 const std::string kGbk = "\xD6\xD0\xCE\xC4";
