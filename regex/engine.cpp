@@ -100,11 +100,76 @@ MatchRecord MatchList::record(std::size_t index) const {
     return r;
 }
 
+// A look-behind matched right to left: its reversed body, compiled anchored.
+struct ReversedBody {
+    std::unique_ptr<pcre2_code, CodeDeleter> code;
+    bool jit = false;
+    bool negative = false;
+};
+
 struct EngineExpression::Compiled {
     std::unique_ptr<pcre2_code, CodeDeleter> code;
-    int groupCount = 0;
+    int groupCount = 0;  // DEELX's count
     bool jit = false;
+    GroupNumbering numbering;
+    std::vector<ReversedBody> lookbehinds;
 };
+
+namespace {
+
+// What the look-behind callout needs during one search: the subject read
+// backwards, and match state of its own (a callout may not reuse the outer
+// match's data or JIT stack).
+struct LookbehindState {
+    const std::vector<ReversedBody>* bodies = nullptr;
+    std::u16string reversed;
+    std::unique_ptr<pcre2_match_data, MatchDataDeleter> data;
+    std::unique_ptr<pcre2_match_context, MatchContextDeleter> jitContext;
+    std::unique_ptr<pcre2_match_context, MatchContextDeleter> interpreterContext;
+    std::unique_ptr<pcre2_jit_stack, JitStackDeleter> jitStack;
+
+    // The text read character by character from its end; a surrogate pair
+    // stays a pair, so position p of the text is position size - p here.
+    void reverse(std::u16string_view text) {
+        const std::size_t n = text.size();
+        reversed.resize(n);
+        std::size_t i = 0;
+        while (i < n) {
+            if (i + 1 < n && isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1])) {
+                reversed[n - 2 - i] = text[i];
+                reversed[n - 1 - i] = text[i + 1];
+                i += 2;
+            } else {
+                reversed[n - 1 - i] = text[i];
+                ++i;
+            }
+        }
+    }
+};
+
+// Called by PCRE2 at the place of a reversed look-behind: 0 lets the match go
+// on, 1 makes it backtrack, a negative value ends the search.
+int lookbehindCallout(pcre2_callout_block* block, void* data) {
+    auto* state = static_cast<LookbehindState*>(data);
+    const std::uint32_t number = block->callout_number;
+    if (number == 0 || number > state->bodies->size()) {
+        return 0;
+    }
+    const ReversedBody& body = (*state->bodies)[number - 1];
+    const std::u16string_view reversed = state->reversed;
+    const std::size_t at = reversed.size() - block->current_position;
+    const int rc = body.jit ? pcre2_jit_match(body.code.get(), sptr(reversed), reversed.size(), at,
+                                              0, state->data.get(), state->jitContext.get())
+                            : pcre2_match(body.code.get(), sptr(reversed), reversed.size(), at, 0,
+                                          state->data.get(), state->interpreterContext.get());
+    if (rc < 0 && rc != PCRE2_ERROR_NOMATCH) {
+        return isLimitError(rc) ? rc : PCRE2_ERROR_MATCHLIMIT;
+    }
+    const bool matched = rc >= 0;
+    return matched != body.negative ? 0 : 1;
+}
+
+}  // namespace
 
 // Per-object match state: PCRE2's match data and JIT stack are not shared
 // between copies, so each copy can match on its own.
@@ -114,18 +179,80 @@ struct EngineExpression::Matcher {
     std::unique_ptr<pcre2_match_context, MatchContextDeleter> interpreterContext;
     std::unique_ptr<pcre2_jit_stack, JitStackDeleter> jitStack;
 
-    explicit Matcher(const pcre2_code* code) {
+    std::unique_ptr<LookbehindState> lookbehinds;  // only for patterns that have them
+
+    explicit Matcher(const Compiled& compiled) {
+        const pcre2_code* code = compiled.code.get();
         data.reset(pcre2_match_data_create_from_pattern(code, nullptr));
-        jitContext.reset(pcre2_match_context_create(nullptr));
-        pcre2_set_match_limit(jitContext.get(), kJitMatchLimit);
         jitStack.reset(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr));
-        pcre2_jit_stack_assign(jitContext.get(), nullptr, jitStack.get());
-        interpreterContext.reset(pcre2_match_context_create(nullptr));
-        pcre2_set_match_limit(interpreterContext.get(), kInterpreterMatchLimit);
-        pcre2_set_depth_limit(interpreterContext.get(), kDepthLimit);
-        pcre2_set_heap_limit(interpreterContext.get(), kHeapLimitKiB);
+        setLimits(jitContext, interpreterContext, jitStack.get());
+        if (!compiled.lookbehinds.empty()) {
+            lookbehinds = std::make_unique<LookbehindState>();
+            LookbehindState& state = *lookbehinds;
+            state.bodies = &compiled.lookbehinds;
+            state.data.reset(pcre2_match_data_create(1, nullptr));
+            state.jitStack.reset(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr));
+            setLimits(state.jitContext, state.interpreterContext, state.jitStack.get());
+            pcre2_set_callout(jitContext.get(), lookbehindCallout, &state);
+            pcre2_set_callout(interpreterContext.get(), lookbehindCallout, &state);
+        }
+    }
+
+    // Reads the subject backwards for the look-behind callouts, once per search.
+    void prepare(std::u16string_view text) {
+        if (lookbehinds) {
+            lookbehinds->reverse(text);
+        }
+    }
+
+private:
+    using Context = std::unique_ptr<pcre2_match_context, MatchContextDeleter>;
+    static void setLimits(Context& jit, Context& interpreter, pcre2_jit_stack* stack) {
+        jit.reset(pcre2_match_context_create(nullptr));
+        pcre2_set_match_limit(jit.get(), kJitMatchLimit);
+        pcre2_jit_stack_assign(jit.get(), nullptr, stack);
+        interpreter.reset(pcre2_match_context_create(nullptr));
+        pcre2_set_match_limit(interpreter.get(), kInterpreterMatchLimit);
+        pcre2_set_depth_limit(interpreter.get(), kDepthLimit);
+        pcre2_set_heap_limit(interpreter.get(), kHeapLimitKiB);
     }
 };
+
+namespace {
+
+// Copies the positions of one match from PCRE2's ovector into `spans` in
+// DEELX's group order: groups 0..groupCount, -1 for a group that did not
+// take part. Of the PCRE2 groups that share a DEELX number (a repeated
+// name), the last that took part counts.
+void collectSpans(const GroupNumbering& numbering, int groupCount, const std::size_t* ov, int rc,
+                  std::int32_t* spans) {
+    const auto set = static_cast<std::size_t>(rc);
+    auto pcreSpan = [&](std::size_t g, std::size_t side) -> std::int32_t {
+        return g < set && ov[2 * g] != PCRE2_UNSET ? static_cast<std::int32_t>(ov[2 * g + side])
+                                                   : -1;
+    };
+    if (numbering.identical()) {
+        for (std::size_t g = 0; g <= static_cast<std::size_t>(groupCount); ++g) {
+            spans[2 * g] = pcreSpan(g, 0);
+            spans[2 * g + 1] = pcreSpan(g, 1);
+        }
+        return;
+    }
+    spans[0] = pcreSpan(0, 0);
+    spans[1] = pcreSpan(0, 1);
+    for (std::size_t d = 1; d <= static_cast<std::size_t>(groupCount); ++d) {
+        spans[2 * d] = -1;
+        spans[2 * d + 1] = -1;
+        for (const int g : numbering.pcreGroups[d]) {
+            if (pcreSpan(static_cast<std::size_t>(g), 0) >= 0) {
+                spans[2 * d] = pcreSpan(static_cast<std::size_t>(g), 0);
+                spans[2 * d + 1] = pcreSpan(static_cast<std::size_t>(g), 1);
+            }
+        }
+    }
+}
+
+}  // namespace
 
 EngineExpression::EngineExpression() = default;
 EngineExpression::~EngineExpression() = default;
@@ -135,7 +262,7 @@ EngineExpression& EngineExpression::operator=(EngineExpression&&) noexcept = def
 EngineExpression::EngineExpression(const EngineExpression& other)
     : m_compiled(other.m_compiled), m_pattern(other.m_pattern), m_error(other.m_error) {
     if (m_compiled) {
-        m_matcher = std::make_unique<Matcher>(m_compiled->code.get());
+        m_matcher = std::make_unique<Matcher>(*m_compiled);
     }
 }
 
@@ -159,11 +286,68 @@ int EngineExpression::groupNumber(std::u16string_view name) const {
     if (!m_compiled) {
         return -1;
     }
-    const std::u16string zeroTerminated(name);
-    const int number =
-        pcre2_substring_number_from_name(m_compiled->code.get(), sptr(zeroTerminated));
-    return number > 0 ? number : -1;
+    return m_compiled->numbering.numberOf(name);
 }
+
+namespace {
+
+using CodePtr = std::unique_ptr<pcre2_code, CodeDeleter>;
+
+struct PcreCompileResult {
+    CodePtr code;
+    int errorCode = 0;
+    std::size_t errorOffset = 0;  // in the PCRE2 pattern
+};
+
+PcreCompileResult compilePcre(std::u16string_view pattern, std::uint32_t options) {
+    std::unique_ptr<pcre2_compile_context, CompileContextDeleter> context(
+        pcre2_compile_context_create(nullptr));
+    pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
+    PcreCompileResult result;
+    PCRE2_SIZE offset = 0;
+    result.code.reset(pcre2_compile(sptr(pattern), pattern.size(), options, &result.errorCode,
+                                    &offset, context.get()));
+    result.errorOffset = offset;
+    return result;
+}
+
+bool isLookbehindLengthError(int code) {
+    return code == PCRE2_ERROR_LOOKBEHIND_NOT_FIXED_LENGTH ||
+           code == PCRE2_ERROR_LOOKBEHIND_TOO_COMPLICATED ||
+           code == PCRE2_ERROR_LOOKBEHIND_TOO_LONG;
+}
+
+// The look-behind PCRE2 names in an error at `offset` of the user's pattern:
+// the innermost one around it, else the last one before it.
+std::optional<std::size_t> lookbehindAt(
+    const std::vector<std::pair<std::size_t, std::size_t>>& spans, std::size_t offset) {
+    std::optional<std::size_t> found;
+    for (const auto& [start, end] : spans) {
+        if (start <= offset && offset <= end + 1) {
+            found = start;  // spans are in order of their start: the last is innermost
+        }
+    }
+    if (!found) {
+        for (const auto& [start, end] : spans) {
+            if (start < offset) {
+                found = start;
+            }
+        }
+    }
+    return found;
+}
+
+std::u16string engineMessageOf(int errorCode) {
+    std::array<PCRE2_UCHAR16, 256> buffer{};
+    const int length = pcre2_get_error_message(errorCode, buffer.data(), buffer.size());
+    if (length <= 0) {
+        return {};
+    }
+    return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()),
+                          static_cast<std::size_t>(length));
+}
+
+}  // namespace
 
 bool EngineExpression::compile(std::u16string_view pattern, int optionBits) {
     m_compiled.reset();
@@ -172,7 +356,7 @@ bool EngineExpression::compile(std::u16string_view pattern, int optionBits) {
     m_pattern.assign(pattern);
 
     if (pattern.empty()) {
-        m_error = CompileError{kErrorEmptyPattern, u"表达式为空", {}, 0};
+        m_error = CompileError{kErrorEmptyPattern, compileErrorText(kErrorEmptyPattern), {}, 0};
         return false;
     }
     if (optionBits & kRightToLeft) {
@@ -180,55 +364,84 @@ bool EngineExpression::compile(std::u16string_view pattern, int optionBits) {
         return false;
     }
 
-    const TranslatedPattern translated = translateDeelxPattern(
-        pattern, {(optionBits & kIgnoreCase) != 0, (optionBits & kMultiline) != 0,
-                  (optionBits & kSingleLine) != 0, (optionBits & kExtended) != 0,
-                  (optionBits & kGlobal) != 0});
+    const TranslationFlags flags{(optionBits & kIgnoreCase) != 0, (optionBits & kMultiline) != 0,
+                                 (optionBits & kSingleLine) != 0, (optionBits & kExtended) != 0,
+                                 (optionBits & kGlobal) != 0};
 
-    std::uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY;
+    std::uint32_t options =
+        PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_DUPNAMES;
     if (optionBits & kIgnoreCase) {
         options |= PCRE2_CASELESS;
-    }
-    if (optionBits & kMultiline) {
-        options |= PCRE2_MULTILINE;
     }
     if (optionBits & kExtended) {
         options |= PCRE2_EXTENDED;
     }
-    // Single line needs no PCRE2 option: the translator writes every dot
-    // outside single-line scope as [^\n], and leaves the others as dots,
-    // which must then match everything.
+    // Single line and multiline need no PCRE2 option: the translator writes
+    // every dot outside single-line scope as [^\n], and leaves the others as
+    // dots, which must then match everything; ^ and $ in multiline scope are
+    // written out as the look-arounds they mean.
     options |= PCRE2_DOTALL;
 
-    std::unique_ptr<pcre2_compile_context, CompileContextDeleter> context(
-        pcre2_compile_context_create(nullptr));
-    pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
-
-    int errorCode = 0;
-    PCRE2_SIZE errorOffset = 0;
-    std::unique_ptr<pcre2_code, CodeDeleter> code(
-        pcre2_compile(sptr(translated.pcrePattern), translated.pcrePattern.size(), options,
-                      &errorCode, &errorOffset, context.get()));
-    if (!code) {
-        std::array<PCRE2_UCHAR16, 256> buffer{};
-        const int length = pcre2_get_error_message(errorCode, buffer.data(), buffer.size());
-        std::u16string engineMessage;
-        if (length > 0) {
-            engineMessage.assign(reinterpret_cast<const char16_t*>(buffer.data()),
-                                 static_cast<std::size_t>(length));
+    // PCRE2 10.42 takes only look-behinds of a fixed length (per
+    // alternative). DEELX matches look-behinds right to left, so any length
+    // works there: each look-behind PCRE2 refuses is reversed and the pattern
+    // compiled again. Patterns without such a look-behind compile once.
+    std::vector<std::size_t> reversed;
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    TranslatedPattern translated;
+    PcreCompileResult main;
+    for (;;) {
+        translated = translateDeelxPattern(pattern, flags, reversed);
+        if (translated.error) {
+            m_error = CompileError{translated.error->code,
+                                   compileErrorText(translated.error->code),
+                                   {},
+                                   translated.error->offset};
+            return false;
         }
-        m_error = CompileError{errorCode, compileErrorText(errorCode, engineMessage), engineMessage,
-                               translated.toSourceOffset(errorOffset)};
+        main = compilePcre(translated.pcrePattern, options);
+        if (main.code || !isLookbehindLengthError(main.errorCode)) {
+            break;
+        }
+        if (spans.empty()) {
+            spans = lookbehindSpans(pattern, flags);
+        }
+        const std::optional<std::size_t> culprit =
+            lookbehindAt(spans, translated.toSourceOffset(main.errorOffset));
+        if (!culprit || std::find(reversed.begin(), reversed.end(), *culprit) != reversed.end()) {
+            break;
+        }
+        reversed.push_back(*culprit);
+    }
+    if (!main.code) {
+        const std::u16string engineMessage = engineMessageOf(main.errorCode);
+        m_error = CompileError{main.errorCode, compileErrorText(main.errorCode, engineMessage),
+                               engineMessage, translated.toSourceOffset(main.errorOffset)};
         return false;
     }
 
     auto compiled = std::make_shared<Compiled>();
-    compiled->jit = pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE) == 0;
-    std::uint32_t captureCount = 0;
-    pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &captureCount);
-    compiled->groupCount = static_cast<int>(captureCount);
-    compiled->code = std::move(code);
-    m_matcher = std::make_unique<Matcher>(compiled->code.get());
+    for (const ReversedLookbehind& lookbehind : translated.lookbehinds) {
+        PcreCompileResult body =
+            compilePcre(lookbehind.pcrePattern, PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOTALL |
+                                                    PCRE2_DOLLAR_ENDONLY | PCRE2_ANCHORED);
+        if (!body.code) {
+            const std::u16string engineMessage = engineMessageOf(body.errorCode);
+            m_error = CompileError{body.errorCode, compileErrorText(body.errorCode, engineMessage),
+                                   engineMessage, reversed.empty() ? 0 : reversed.front()};
+            return false;
+        }
+        ReversedBody entry;
+        entry.jit = pcre2_jit_compile(body.code.get(), PCRE2_JIT_COMPLETE) == 0;
+        entry.negative = lookbehind.negative;
+        entry.code = std::move(body.code);
+        compiled->lookbehinds.push_back(std::move(entry));
+    }
+    compiled->jit = pcre2_jit_compile(main.code.get(), PCRE2_JIT_COMPLETE) == 0;
+    compiled->numbering = translated.groups;
+    compiled->groupCount = translated.groups.groupCount;
+    compiled->code = std::move(main.code);
+    m_matcher = std::make_unique<Matcher>(*compiled);
     m_compiled = std::move(compiled);
     return true;
 }
@@ -259,6 +472,7 @@ MatchRecord EngineExpression::match(std::u16string_view text, std::size_t start,
     if (!m_compiled || text.empty() || start > text.size()) {
         return record;
     }
+    m_matcher->prepare(text);
     const int rc = runMatch(text, start, 0);
     if (rc < 0) {
         if (limitHit && isLimitError(rc)) {
@@ -267,13 +481,8 @@ MatchRecord EngineExpression::match(std::u16string_view text, std::size_t start,
         return record;
     }
     record.matched = true;
-    const std::size_t* ov = ovector();
     record.spans.resize(static_cast<std::size_t>(record.groupCount + 1) * 2);
-    for (std::size_t i = 0; i < record.spans.size(); ++i) {
-        // Groups above the highest one that took part are left unset by PCRE2.
-        const bool set = i < static_cast<std::size_t>(rc) * 2 && ov[i] != PCRE2_UNSET;
-        record.spans[i] = set ? static_cast<std::int32_t>(ov[i]) : -1;
-    }
+    collectSpans(m_compiled->numbering, record.groupCount, ovector(), rc, record.spans.data());
     return record;
 }
 
@@ -284,11 +493,13 @@ MatchList EngineExpression::matchAll(std::u16string_view text) const {
     if (!m_compiled || text.empty()) {
         return list;
     }
+    m_matcher->prepare(text);
     // The hot loop of every extraction: the JIT entry called directly, the
     // spans appended without zero-filling first.
     const pcre2_code* code = m_compiled->code.get();
     pcre2_match_data* data = m_matcher->data.get();
     const bool jit = m_compiled->jit;
+    const bool renumber = !m_compiled->numbering.identical();
     pcre2_match_context* context =
         jit ? m_matcher->jitContext.get() : m_matcher->interpreterContext.get();
     const std::size_t pairs = static_cast<std::size_t>(list.m_groupCount) + 1;
@@ -310,11 +521,17 @@ MatchList EngineExpression::matchAll(std::u16string_view text) const {
         if (spans.capacity() - spans.size() < list.m_stride) {
             spans.reserve(std::max<std::size_t>(spans.capacity() * 2, 64 * list.m_stride));
         }
-        const std::size_t setPairs = static_cast<std::size_t>(rc);
-        for (std::size_t g = 0; g < pairs; ++g) {
-            const bool set = g < setPairs && ov[2 * g] != PCRE2_UNSET;
-            spans.push_back(set ? static_cast<std::int32_t>(ov[2 * g]) : -1);
-            spans.push_back(set ? static_cast<std::int32_t>(ov[2 * g + 1]) : -1);
+        if (renumber) {
+            const std::size_t at = spans.size();
+            spans.resize(at + list.m_stride);
+            collectSpans(m_compiled->numbering, list.m_groupCount, ov, rc, spans.data() + at);
+        } else {
+            const std::size_t setPairs = static_cast<std::size_t>(rc);
+            for (std::size_t g = 0; g < pairs; ++g) {
+                const bool set = g < setPairs && ov[2 * g] != PCRE2_UNSET;
+                spans.push_back(set ? static_cast<std::int32_t>(ov[2 * g]) : -1);
+                spans.push_back(set ? static_cast<std::int32_t>(ov[2 * g + 1]) : -1);
+            }
         }
         previousEnd = end;
         from = end;
@@ -330,6 +547,7 @@ std::u16string EngineExpression::replace(std::u16string_view text, std::u16strin
     const ReplacementTemplate expansion(
         replacement, groupCount(), [this](std::u16string_view name) { return groupNumber(name); });
     std::vector<std::int32_t> spans(static_cast<std::size_t>(groupCount() + 1) * 2);
+    m_matcher->prepare(text);
 
     std::u16string out;
     out.reserve(text.size());
@@ -359,10 +577,7 @@ std::u16string EngineExpression::replace(std::u16string_view text, std::u16strin
             continue;
         }
         const std::size_t* ov = ovector();
-        for (std::size_t i = 0; i < spans.size(); ++i) {
-            const bool set = i < static_cast<std::size_t>(rc) * 2 && ov[i] != PCRE2_UNSET;
-            spans[i] = set ? static_cast<std::int32_t>(ov[i]) : -1;
-        }
+        collectSpans(m_compiled->numbering, groupCount(), ov, rc, spans.data());
         const std::size_t start = ov[0];
         const std::size_t end = ov[1];
         out.append(text.substr(copied, start - copied));

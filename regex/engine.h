@@ -54,6 +54,18 @@ struct CompileError {
 
 inline constexpr int kErrorEmptyPattern = -1001;  // an empty pattern compiles to nothing
 inline constexpr int kErrorRightToLeft = -1002;   // right-to-left matching is not available
+// A look-behind matched right to left holds a capturing group, whose text the
+// reversed match cannot hand back.
+inline constexpr int kErrorLookbehindCapture = -1003;
+// A look-behind matched right to left holds what cannot be reversed: a
+// back-reference, a look-ahead, a recursion, a condition, \G.
+inline constexpr int kErrorLookbehindUnsupported = -1004;
+inline constexpr int kErrorLoneSurrogate = -1005;        // \uD800 alone is no character
+inline constexpr int kErrorBranchReset = -1006;          // (?|...) is not DEELX syntax
+inline constexpr int kErrorUnknownInlineOption = -1007;  // (?n), (?U)...: not DEELX letters
+inline constexpr int kErrorTooManyLookbehinds = -1008;   // more than 255 reversed look-behinds
+inline constexpr int kErrorNoSuchGroup = -1009;          // a recursion into a missing group
+inline constexpr int kErrorCallout = -1010;              // (?C...) is not DEELX syntax
 
 // One match: the start and end of every group 0..groupCount, -1 for a group
 // that did not take part. Group 0 is the whole match.

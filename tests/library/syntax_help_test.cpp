@@ -279,7 +279,8 @@ TEST(SyntaxTable, WhatTheDescriptionsPromiseHolds) {
         {u".", kSingleLine, u"a\r\n", {u"a", u"\r", u"\n"}},
         {u"b$", 0, u"b\r\nb\r\n", {}},
         {u"b$", kMultiline, u"b\r\nb\rb\nb", {u"b", u"b", u"b", u"b"}},
-        {u"b\\Z", 0, u"b\r\nb\r\n", {u"b"}},
+        {u"b\\Z", 0, u"b\r\nb\r\n", {}},
+        {u"b\\Z", 0, u"b\r\nb", {u"b"}},
         {u"b\\z", 0, u"b\r\nb\r\n", {}},
         {u"\\Gb", 0, u"bab", {u"b", u"b"}},
         // Classes: ASCII only, case-sensitive even with ignore case.
@@ -299,8 +300,12 @@ TEST(SyntaxTable, WhatTheDescriptionsPromiseHolds) {
         // Escapes.
         {u"\\x41\\x20\\u4e2d\\x{4e2d}", 0, u"A 中中", {u"A 中中"}},
         {u"\\cM\\cJ\\cI\\cL\\cK", 0, u"\r\n\t\f\v", {u"\r\n\t\f\v"}},
-        {u"\\011\\040", 0, u"\t ", {u"\t "}},
-        {u"(a)\\11", 0, u"a\t", {u"a\t"}},
+        {u"\\x09\\x20", 0, u"\t ", {u"\t "}},
+        {u"(a)\\11|b", 0, u"a\tb", {u"b"}},
+        {u"(a)\\0012", 0, u"aa2", {u"aa2"}},
+        {u"(?<y>\\d+)-(\\w+)\\1", 0, u"1-aa", {u"1-aa"}},
+        {u"(?<=\\{\\s*)print", 0, u"{  print", {u"print"}},
+        {u"(?<!a.*)b", 0, u"b ab", {u"b"}},
         {u"(.)\\1", 0, u"abbc", {u"bb"}},
         // Groups, assertions and conditions.
         {u"(z|f)ood", 0, u"zood food", {u"zood", u"food"}},
@@ -328,17 +333,17 @@ TEST(SyntaxTable, WhatTheDescriptionsPromiseHolds) {
         EXPECT_EQ(found, c.matches) << toUtf8(c.pattern) << " on " << toUtf8(c.text);
     }
 
-    // Capture groups are numbered in order, named ones included, and are
-    // referred to in a replacement as $1 and ${name}.
+    // Capture groups are numbered in order, named ones after the unnamed
+    // ones, and are referred to in a replacement as $1 and ${name}.
     DeelxRegexObject re;
     ASSERT_TRUE(re.create(u"(?<first>a)(b)(?:c)"));
-    EXPECT_EQ(re.replace(u"abc", u"${first}$2$1"), u"aba");
+    EXPECT_EQ(re.replace(u"abc", u"${first}$2$1"), u"aab");
     EXPECT_EQ(re.searchAll(u"abc"), 1);
     EXPECT_EQ(re.subMatchCount(), 2);
 
     // What the engine cannot do, and the help says so.
     for (const std::u16string pattern :
-         {u"(?<=ab+)c", u"(?<=\\d{1,2})x", u"(?<x-y>exp)", u"\\u4e", u"\\1", u"\\y"}) {
+         {u"(?<=(a)+)c", u"(?<=\\1a*)x", u"(?<x-y>exp)", u"\\u4e", u"\\y"}) {
         EngineExpression e;
         EXPECT_FALSE(e.compile(pattern, 0)) << toUtf8(pattern);
     }

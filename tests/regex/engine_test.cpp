@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "regex/compile_error_text.h"
+
 #include "tests/regex/test_support.h"
 
 namespace lcr {
@@ -119,6 +123,104 @@ INSTANTIATE_TEST_SUITE_P(
                       std::u16string(u"a") + char16_t(0xD800) + u"b",
                       {u"b"}},
 
+        // Back-references (regexlab.com/en/deelx/syntax/bas_bkrf.htm): \nnn takes
+        // up to three digits and is never octal; \g<name> and \k<name> refer
+        // back; a group that never captured makes the reference fail.
+        BehaviourCase{"\\g<name> is a back-reference", u"(?<c>\\w)\\g<c>", 0, u"abcc", {u"cc"}},
+        BehaviourCase{"\\g<n> is a back-reference", u"(\\w)\\g<1>", 0, u"abcc", {u"cc"}},
+        BehaviourCase{"\\k'name'", u"(?'c'\\w)\\k'c'", 0, u"xyy", {u"yy"}},
+        BehaviourCase{"\\10 refers to group 10, never octal",
+                      u"(a)\\10",
+                      0,
+                      std::u16string(u"a") + char16_t(8) + u" aa",
+                      {}},
+        BehaviourCase{"\\0012 is group 1 then 2", u"(a)\\0012", 0, u"aa2 a12", {u"aa2"}},
+        BehaviourCase{"\\12 with twelve groups",
+                      u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)(l)\\12",
+                      0,
+                      u"abcdefghijkll abcdefghijkla1",
+                      {u"abcdefghijkll"}},
+        BehaviourCase{"reference to a missing name fails", u"a\\k<zz>|b", 0, u"ab", {u"b"}},
+
+        // Named groups are numbered after every unnamed group, one number
+        // for each name: \1 is the unnamed group.
+        BehaviourCase{
+            "\\1 is the first unnamed group", u"(?<y>\\d)(\\w)\\1", 0, u"1aa 2ab", {u"1aa"}},
+        BehaviourCase{
+            "\\2 is the named group after it", u"(?<y>\\d)(\\w)\\2", 0, u"1a1 2ab", {u"1a1"}},
+        BehaviourCase{"a repeated name is one group",
+                      u"(?:(?<d>a)|(?<d>b))\\k<d>",
+                      0,
+                      u"aa ab bb",
+                      {u"aa", u"bb"}},
+
+        // \Z is the very end of the text (regexlab.com/zh/deelx/syntax/mode.htm).
+        BehaviourCase{"\\Z not before a final line break", u"a\\Z", 0, u"a\n", {}},
+        BehaviourCase{"\\Z at the very end", u"a\\Z", 0, u"a\na", {u"a"}},
+
+        // Recursion (regexlab.com/en/deelx/syntax/ext_recs.htm).
+        BehaviourCase{"(?R1) recurses into group 1", u"(\\w)(?R1)", 0, u"ab", {u"ab"}},
+        BehaviourCase{"(?1) before its group", u"(?1)(\\w(?2))(\\d)", 0, u"a1b23", {u"a1b23"}},
+        BehaviourCase{"(?R<name>)", u"(?<n>\\d)(?R<n>)", 0, u"a12", {u"12"}},
+        BehaviourCase{"(?R'name')", u"(?'n'\\d)(?R'n')", 0, u"a12", {u"12"}},
+        BehaviourCase{"(?1) names the DEELX group", u"(?<a>x)(\\d)(?1)", 0, u"x12 x1x", {u"x12"}},
+
+        // Conditionals (regexlab.com/en/deelx/syntax/ext_cond.htm): only the
+        // first | separates yes from no.
+        BehaviourCase{"no branch with alternatives",
+                      u"(?(?=x)xy|ab|cd)",
+                      0,
+                      u"xy ab cd xa",
+                      {u"xy", u"ab", u"cd"}},
+        BehaviourCase{"a missing group number is a look-ahead",
+                      u"(?(5)5\\d|[a-z])",
+                      0,
+                      u"57 a",
+                      {u"57", u"a"}},
+        BehaviourCase{"a condition on a DEELX group number",
+                      u"(?<n>z)?(a)?(?(1)b|c)",
+                      0,
+                      u"ab zc zb",
+                      {u"ab", u"zc"}},
+
+        // The g letter governs \G as the global option does
+        // (regexlab.com/en/deelx/syntax/ext_ncap.htm).
+        BehaviourCase{"(?g:\\G)", u"(?g:\\G)a", 0, u"aaxa", {u"a", u"a"}},
+        BehaviourCase{"(?n): only named groups capture, so \\1 is the named one",
+                      u"(?n)(a)(?<x>b)\\1",
+                      0,
+                      u"abb",
+                      {u"abb"}},
+        BehaviourCase{"(?-g) turns it off", u"(?-g)\\Ga", G, u"aaxa", {u"a", u"a", u"a"}},
+
+        // Escapes and sets.
+        BehaviourCase{"a surrogate pair in two \\u escapes", u"\\uD83D\\uDE00", 0, u"a😀", {u"😀"}},
+        BehaviourCase{
+            "[:alpha:] on its own (bas_set.htm)", u"[:alpha:]+", 0, u"ab1c", {u"ab", u"c"}},
+        BehaviourCase{"[:^digit:] on its own", u"[:^digit:]", 0, u"1a", {u"a"}},
+        BehaviourCase{"[:alpha:] stays case-sensitive... as a set", u"[:upper:]", I, u"aB", {u"B"}},
+
+        // Look-behind of any length, matched right to left
+        // (regexlab.com/en/deelx/syntax/ext_asst.htm).
+        BehaviourCase{
+            "bounded look-behind", u"(?<=\\{\\s{0,3})print", 0, u"{  print {    print", {u"print"}},
+        BehaviourCase{"unbounded look-behind",
+                      u"(?<=\\{\\s*)print",
+                      0,
+                      u"{print {     print print",
+                      {u"print", u"print"}},
+        BehaviourCase{"a+ before", u"(?<=a+)b", 0, u"aab b", {u"b"}},
+        BehaviourCase{"negative, unbounded", u"(?<!a.*)b", 0, u"b ab", {u"b"}},
+        BehaviourCase{"alternatives of any length", u"(?<=ab|c+)x", 0, u"abx ccx dx", {u"x", u"x"}},
+        BehaviourCase{"ignore case inside", u"(?<=a+)b", I, u"AB ab", {u"B", u"b"}},
+        BehaviourCase{"a class stays case-sensitive inside", u"(?<=[a]+)b", I, u"Ab ab", {u"b"}},
+        BehaviourCase{"multiline ^ inside", u"(?<=^\\d+)x", M, u"12x\r\n3x 4x", {u"x", u"x"}},
+        BehaviourCase{"CR LF inside", u"(?<=\\r\\n[a-z]*)b", 0, u"x\r\nab", {u"b"}},
+        BehaviourCase{"an emoji inside", u"(?<=a.+)b", 0, u"a😀b", {u"b"}},
+        BehaviourCase{"a look-behind inside", u"(?<=(?<=x)a+)b", 0, u"xab yab", {u"b"}},
+        BehaviourCase{"atomic group inside", u"(?<=(?>a+)c*)b", 0, u"aab", {u"b"}},
+        BehaviourCase{"\\Q..\\E inside", u"(?<=\\Q+*\\E+)b", 0, u"+**b +b", {u"b"}},
+
         // The stop rule of matchAll.
         BehaviourCase{"empty match at the start ends it", u"\\d*", 0, u"a1", {}},
         BehaviourCase{"empty match right after a match ends it", u"a*", 0, u"aab", {u"aa"}},
@@ -133,9 +235,72 @@ TEST(EngineCompile, ReportsWhatPcre2CannotDoInChinese) {
     EXPECT_EQ(e.error()->code, kErrorRightToLeft);
     EXPECT_NE(e.error()->message.find(u"从右向左"), std::u16string::npos);
 
-    EXPECT_FALSE(e.compile(u"(?<=a+)b", 0));
-    EXPECT_NE(e.error()->message.find(u"不定长度"), std::u16string::npos);
     EXPECT_FALSE(e.isCompiled());
+}
+
+TEST(EngineCompile, RefusesWhatItCannotDoSoundlyNamingWhatAndWhere) {
+    struct Case {
+        std::u16string pattern;
+        int code;
+        std::size_t offset;
+    };
+    for (const Case& c : {
+             Case{u"x(?<=(a)+)b", kErrorLookbehindCapture, 5},
+             Case{u"(a)(?<=\\1a*)b", kErrorLookbehindUnsupported, 7},
+             Case{u"(?<=a(?=b)\\w*)b", kErrorLookbehindUnsupported, 5},
+             Case{u"ab\\uD800", kErrorLoneSurrogate, 2},
+             Case{u"(?|(a)|(b))", kErrorBranchReset, 0},
+             Case{u"a(?U)b", kErrorUnknownInlineOption, 1},
+             Case{u"(a)(?R2)", kErrorNoSuchGroup, 3},
+             Case{u"(?C1)a", kErrorCallout, 0},
+         }) {
+        EngineExpression e;
+        EXPECT_FALSE(e.compile(c.pattern, 0)) << toUtf8(c.pattern);
+        ASSERT_TRUE(e.error().has_value());
+        EXPECT_EQ(e.error()->code, c.code) << toUtf8(c.pattern);
+        EXPECT_EQ(e.error()->offset, c.offset) << toUtf8(c.pattern);
+        EXPECT_FALSE(e.error()->message.empty());
+    }
+}
+
+TEST(EngineCompile, EveryPcre2CompileErrorIsSaidInChinese) {
+    // No message may fall back on PCRE2's English text.
+    for (int code = 101; code <= 199; ++code) {
+        const std::u16string text = compileErrorText(code, u"English text");
+        EXPECT_EQ(text.find(u"English"), std::u16string::npos) << code;
+        EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](char16_t c) { return c >= 0x4E00; }))
+            << code;
+    }
+}
+
+TEST(EngineGroups, NamedGroupsAreNumberedAfterTheUnnamedOnes) {
+    EngineExpression e;
+    ASSERT_TRUE(e.compile(u"(?<y>\\d+)-(\\w+)(?<z>!)?", 0));
+    EXPECT_EQ(e.groupCount(), 3);
+    EXPECT_EQ(e.groupNumber(u"y"), 2);
+    EXPECT_EQ(e.groupNumber(u"z"), 3);
+    const std::u16string text = u"12-ab";
+    const MatchList list = e.matchAll(text);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.groupText(text, 0, 1), u"ab");
+    EXPECT_EQ(list.groupText(text, 0, 2), u"12");
+    EXPECT_EQ(list.start(0, 3), -1);
+    EXPECT_EQ(e.replace(text, u"$1|$2|${y}"), u"ab|12|12");
+    const MatchRecord r = e.match(text);
+    EXPECT_EQ(r.groupText(text, 1), u"ab");
+}
+
+TEST(EngineGroups, ARepeatedNameIsOneGroupHoldingWhicheverTookPart) {
+    EngineExpression e;
+    ASSERT_TRUE(e.compile(u"(?<v>a)x|(?<v>b)y|(c)", 0));
+    EXPECT_EQ(e.groupCount(), 2);
+    const std::u16string text = u"ax by c";
+    const MatchList list = e.matchAll(text);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list.groupText(text, 0, 2), u"a");
+    EXPECT_EQ(list.groupText(text, 1, 2), u"b");
+    EXPECT_EQ(list.groupText(text, 2, 1), u"c");
+    EXPECT_EQ(e.replace(text, u"[${v}$1]"), u"[a] [b] [c]");
 }
 
 TEST(EngineCompile, MalformedPatternsKeepMessageAndOffsetInTheUsersPattern) {
