@@ -105,6 +105,7 @@ struct ReversedBody {
     std::unique_ptr<pcre2_code, CodeDeleter> code;
     bool jit = false;
     bool negative = false;
+    bool atMatchStart = false;  // checked at the match's start, not at the callout
 };
 
 struct EngineExpression::Compiled {
@@ -130,21 +131,25 @@ struct LookbehindState {
 
     // The text read character by character from its end; a surrogate pair
     // stays a pair, so position p of the text is position size - p here.
-    void reverse(std::u16string_view text) {
+    // Done on the first callout of a search, so a search whose candidates
+    // never reach a look-behind does not pay for it.
+    void reverse() {
+        const std::u16string_view text = source;
         const std::size_t n = text.size();
         reversed.resize(n);
-        std::size_t i = 0;
-        while (i < n) {
-            if (i + 1 < n && isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1])) {
-                reversed[n - 2 - i] = text[i];
-                reversed[n - 1 - i] = text[i + 1];
-                i += 2;
-            } else {
-                reversed[n - 1 - i] = text[i];
-                ++i;
+        char16_t* out = reversed.data();
+        std::size_t o = 0;
+        for (std::size_t i = n; i > 0;) {
+            const char16_t c = text[--i];
+            if (isLowSurrogate(c) && i > 0 && isHighSurrogate(text[i - 1])) {
+                out[o++] = text[--i];
             }
+            out[o++] = c;
         }
+        reversedReady = true;
     }
+    std::u16string_view source;  // the subject of the current search
+    bool reversedReady = false;
 };
 
 // Called by PCRE2 at the place of a reversed look-behind: 0 lets the match go
@@ -156,8 +161,12 @@ int lookbehindCallout(pcre2_callout_block* block, void* data) {
         return 0;
     }
     const ReversedBody& body = (*state->bodies)[number - 1];
+    if (!state->reversedReady) {
+        state->reverse();
+    }
     const std::u16string_view reversed = state->reversed;
-    const std::size_t at = reversed.size() - block->current_position;
+    const std::size_t at =
+        reversed.size() - (body.atMatchStart ? block->start_match : block->current_position);
     const int rc = body.jit ? pcre2_jit_match(body.code.get(), sptr(reversed), reversed.size(), at,
                                               0, state->data.get(), state->jitContext.get())
                             : pcre2_match(body.code.get(), sptr(reversed), reversed.size(), at, 0,
@@ -201,7 +210,8 @@ struct EngineExpression::Matcher {
     // Reads the subject backwards for the look-behind callouts, once per search.
     void prepare(std::u16string_view text) {
         if (lookbehinds) {
-            lookbehinds->reverse(text);
+            lookbehinds->source = text;
+            lookbehinds->reversedReady = false;
         }
     }
 
@@ -434,6 +444,7 @@ bool EngineExpression::compile(std::u16string_view pattern, int optionBits) {
         ReversedBody entry;
         entry.jit = pcre2_jit_compile(body.code.get(), PCRE2_JIT_COMPLETE) == 0;
         entry.negative = lookbehind.negative;
+        entry.atMatchStart = lookbehind.atMatchStart;
         entry.code = std::move(body.code);
         compiled->lookbehinds.push_back(std::move(entry));
     }

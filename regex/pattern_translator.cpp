@@ -576,9 +576,15 @@ public:
         while (m_pos < m_pattern.size()) {
             step();
         }
+        if (!m_deferredCallout.empty()) {
+            emit(m_deferredCallout, m_pattern.size());
+        }
         m_out.sourceOffset.push_back(m_pattern.size());
         return std::move(m_out);
     }
+
+    bool topLevelAlternation() const { return m_topLevelAlternation; }
+    void setTopLevelAlternation(bool seen) { m_topLevelAlternation = seen; }
 
     const std::vector<GroupSeen>& groupsFound() const { return m_groupsFound; }
     const std::vector<std::pair<std::size_t, std::size_t>>& lookbehindsFound() const {
@@ -646,6 +652,9 @@ private:
                 closeGroup();
                 return;
             case u'|':
+                if (m_frames.size() == 1) {
+                    m_topLevelAlternation = true;
+                }
                 if (m_frames.back().conditional && !m_frames.back().noBranchOpen) {
                     // Only the first "|" separates yes from no; the others
                     // are alternatives of the no branch.
@@ -988,8 +997,17 @@ private:
         if (m_out.lookbehinds.size() >= 255) {
             refuse(kErrorTooManyLookbehinds, start);
         }
-        m_out.lookbehinds.push_back({std::move(*reversed), at(m_pos + 3) == u'!'});
-        emit(u"(?:(?C" + decimal(static_cast<int>(m_out.lookbehinds.size())) + u"))", start);
+        const bool opensPattern = m_frames.size() == 1 && m_out.pcrePattern.empty() &&
+                                  !m_topLevelAlternation && m_deferredCallout.empty() &&
+                                  quantifierLength(m_pattern, pos + 1) == 0;
+        m_out.lookbehinds.push_back({std::move(*reversed), at(m_pos + 3) == u'!', opensPattern});
+        const std::u16string callout =
+            u"(?:(?C" + decimal(static_cast<int>(m_out.lookbehinds.size())) + u"))";
+        if (opensPattern) {
+            m_deferredCallout = callout;
+        } else {
+            emit(callout, start);
+        }
         m_lookbehindSpans.back().second = pos;
         m_pos = pos + 1;
     }
@@ -1145,6 +1163,8 @@ private:
     TranslatedPattern m_out;
     std::vector<GroupSeen> m_groupsFound;
     std::vector<std::pair<std::size_t, std::size_t>> m_lookbehindSpans;
+    bool m_topLevelAlternation = false;  // known from the first pass
+    std::u16string m_deferredCallout;
 };
 
 }  // namespace
@@ -1162,6 +1182,7 @@ TranslatedPattern translateDeelxPattern(std::u16string_view pattern, Translation
     const std::vector<GroupSeen> groups = groupPass.groupsFound();
     const GroupNumbering numbering = numberGroups(groups);
     Translator translator(pattern, flags, groups, numbering, reversedLookbehinds);
+    translator.setTopLevelAlternation(groupPass.topLevelAlternation());
     TranslatedPattern out = translator.run();
     out.groups = numbering;
     return out;

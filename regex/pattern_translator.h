@@ -59,6 +59,10 @@ namespace lcr {
 struct ReversedLookbehind {
     std::u16string pcrePattern;
     bool negative = false;
+    // A look-behind that opens the pattern is checked at the end of the
+    // pattern, at the match's start: PCRE2 then finds the rest first, and the
+    // reversed body runs only for real candidates.
+    bool atMatchStart = false;
 };
 
 // What the translator refuses, with the position in the user's pattern.
