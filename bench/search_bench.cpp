@@ -58,11 +58,11 @@ void BM_BarePcre2Loop(benchmark::State& state) {
     int error = 0;
     PCRE2_SIZE offset = 0;
     pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
-    pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
+    pcre2_set_newline(context, PCRE2_NEWLINE_LF);
     pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR16>(translated.pcrePattern.data()),
                                      translated.pcrePattern.size(),
                                      PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_CASELESS |
-                                         PCRE2_DOTALL | PCRE2_DOLLAR_ENDONLY | PCRE2_DUPNAMES,
+                                         PCRE2_DOLLAR_ENDONLY | PCRE2_DUPNAMES,
                                      &error, &offset, context);
     pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
     pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);

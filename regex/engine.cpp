@@ -312,7 +312,10 @@ struct PcreCompileResult {
 PcreCompileResult compilePcre(std::u16string_view pattern, std::uint32_t options) {
     std::unique_ptr<pcre2_compile_context, CompileContextDeleter> context(
         pcre2_compile_context_create(nullptr));
-    pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
+    // LF is the only newline PCRE2 knows of: its dot then excludes LF alone,
+    // as DEELX's does. Line breaks for ^ and $ are written out by the
+    // translator, which knows CR LF and lone CR too.
+    pcre2_set_newline(context.get(), PCRE2_NEWLINE_LF);
     PcreCompileResult result;
     PCRE2_SIZE offset = 0;
     result.code.reset(pcre2_compile(sptr(pattern), pattern.size(), options, &result.errorCode,
@@ -386,11 +389,11 @@ bool EngineExpression::compile(std::u16string_view pattern, int optionBits) {
     if (optionBits & kExtended) {
         options |= PCRE2_EXTENDED;
     }
-    // Single line and multiline need no PCRE2 option: the translator writes
-    // every dot outside single-line scope as [^\n], and leaves the others as
-    // dots, which must then match everything; ^ and $ in multiline scope are
-    // written out as the look-arounds they mean.
-    options |= PCRE2_DOTALL;
+    if (optionBits & kSingleLine) {
+        options |= PCRE2_DOTALL;
+    }
+    // Multiline needs no PCRE2 option: ^ and $ in multiline scope are written
+    // out as the look-arounds they mean.
 
     // PCRE2 10.42 takes only look-behinds of a fixed length (per
     // alternative). DEELX matches look-behinds right to left, so any length

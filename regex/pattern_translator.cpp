@@ -375,8 +375,17 @@ private:
         return out;
     }
 
+    // The opening of a group that sets the two options a piece depends on.
+    static std::u16string optionGroup(const Scope& scope) {
+        std::u16string on;
+        std::u16string off;
+        (scope.ignoreCase ? on : off) += u'i';
+        (scope.singleLine ? on : off) += u's';
+        return u"(?" + on + (off.empty() ? u"" : u"-" + off) + u":";
+    }
+
     // A piece of the pattern translated on its own under `scope`; literal
-    // letters carry their case option with them.
+    // letters and dots carry their options with them.
     std::u16string leaf(std::size_t start, std::size_t end, const Scope& scope) {
         const TranslatedPattern t = translateDeelxPattern(
             m_pattern.substr(start, end - start),
@@ -384,7 +393,7 @@ private:
         if (t.error) {
             fail(t.error->code, start + t.error->offset);
         }
-        return (scope.ignoreCase ? u"(?i:" : u"(?-i:") + t.pcrePattern + u")";
+        return optionGroup(scope) + t.pcrePattern + u")";
     }
 
     // The next atom; several when a \Q...\E quote stands for several
@@ -436,7 +445,7 @@ private:
                         ch = 0x10000 + ((ch - 0xD800) << 10) + (m_pattern[i + 1] - 0xDC00);
                         ++i;
                     }
-                    chars.push_back((scope.ignoreCase ? u"(?i:" : u"(?-i:") + hexEscape(ch) + u")");
+                    chars.push_back(optionGroup(scope) + hexEscape(ch) + u")");
                 }
                 m_pos = end == std::u16string_view::npos ? m_pattern.size() : end + 2;
                 return chars;
@@ -679,14 +688,6 @@ private:
                     ++m_pos;
                 } else {
                     copy(1);
-                }
-                return;
-            case u'.':
-                if (scope().singleLine) {
-                    copy(1);
-                } else {
-                    emit(u"[^\\n]", m_pos);
-                    ++m_pos;
                 }
                 return;
             default:

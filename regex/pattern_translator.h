@@ -9,8 +9,9 @@
 //                lone LF; ^ holds at the start and after every line break,
 //                $ at the end and before every line break, neither between
 //                the CR and the LF of a pair.
-//   .            DEELX's dot excludes only LF; PCRE2's would also exclude CR
-//                under ANYCRLF, so outside single-line scope it becomes [^\n].
+//   .            DEELX's dot excludes only LF, as PCRE2's does with LF as its
+//                newline, so dots are copied: PCRE2 then sees ".*" and can
+//                anchor such a pattern to line starts.
 //   [...]        DEELX matches character classes case-sensitively even with
 //                ignore case on, so in an ignore-case scope a class becomes
 //                (?-i:[...]).
