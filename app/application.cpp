@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -19,6 +20,12 @@ void setApplicationIdentity() {
     QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationName));
     QCoreApplication::setApplicationVersion(QStringLiteral(LCR_VERSION));
     QGuiApplication::setDesktopFileName(QString::fromUtf8(kDesktopFileName));
+    // The theme's icon where the program is installed, else its own copy.
+    QIcon builtIn;
+    for (int size : {32, 48, 128, 256}) {
+        builtIn.addFile(QStringLiteral(":/icon/cn.lanchuan.LCRegular-%1.png").arg(size));
+    }
+    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromUtf8(kDesktopFileName), builtIn));
 }
 
 bool loadQtTranslations() {
