@@ -29,9 +29,9 @@ void setApplicationIdentity();
 
 // Loads Qt's own translations (file and message dialogs, the edit boxes'
 // context menus, the buttons of message boxes) for the desktop's language
-// from Qt's translations folder; returns whether they were found (not for
-// English, nor when the package that holds them is missing). Every text
-// of the program's own is Chinese already.
+// from Qt's translations folder; false when there are none for it (Debian
+// ships them in qt6-translations-l10n). Every text of the program's own is
+// Chinese already.
 bool loadQtTranslations();
 
 // Runs the whole program on `programDirectory` (the executable's directory
