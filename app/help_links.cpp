@@ -6,10 +6,13 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/application.h"
 #include "app/main_window.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
+#include "app/qt_text.h"
 #include "app/window_widgets.h"
+#include "config/config_store.h"
 #include "text/gb18030.h"
 
 namespace lcr {
@@ -39,6 +42,48 @@ QByteArray articleDocument() {
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const std::string bytes = encodeGb18030(text.toStdU16String());
     return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QByteArray aboutDocument(const QString& settingsFolder, const QString& dataFolder) {
+    auto folder = [](const QString& path) {
+        return QDir::toNativeSeparators(QDir(path).absolutePath()).toHtmlEscaped();
+    };
+    const QString page = QStringLiteral(
+        "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<title>关于 岚川·正则表达式助手</title>\n</head>\n<body>\n"
+        "<h1>岚川·正则表达式助手</h1>\n"
+        "<p>版本 %1。一个帮助编写、试验和批量运用正则表达式的桌面程序，"
+        "附带命令行工具 lcregular-cli。</p>\n"
+        "<h2>正则引擎</h2>\n"
+        "<p>表达式按 DEELX 正则引擎的语法书写，由 PCRE2 %2（16 位库，启用 JIT）执行。</p>\n"
+        "<h2>帮助文档</h2>\n<ul>\n"
+        "<li><a href=\"%3\">正则表达式30分钟入门教程</a>（点击程序中的链接后写在本页旁边）</li>\n"
+        "<li><a href=\"%4\">揭开正则表达式的神秘面纱</a></li>\n</ul>\n"
+        "<h2>所用的软件及其许可</h2>\n<ul>\n"
+        "<li>Qt %5：GNU LGPL 3.0</li>\n"
+        "<li>PCRE2 %2：BSD 三条款许可（附 PCRE2 的例外条款）</li>\n"
+        "<li>GNU C 库（iconv 字符集转换）：GNU LGPL 2.1 或更高版本</li>\n</ul>\n"
+        "<h2>文件保存在哪里</h2>\n<ul>\n"
+        "<li>设置（%6 和 inibin 文件夹）：%7</li>\n"
+        "<li>自定义正则.txt 和帮助文档：%8</li>\n</ul>\n"
+        "<p>在设置文件的 [主界面] 一节写入一行 <code>%9=https://…</code>（程序关闭时编辑，"
+        "文件为 GB18030 编码），“软件主页”和横幅就打开这个地址，而不是本页。</p>\n"
+        "</body>\n</html>\n");
+    return page
+        .arg(QStringLiteral(LCR_VERSION), QStringLiteral(LCR_PCRE2_VERSION),
+             QString::fromUtf8(kTutorialFileName).toHtmlEscaped(),
+             QString::fromUtf8(kArticleFileName).toHtmlEscaped(), QString::fromLatin1(qVersion()),
+             QString::fromUtf8(kIniFileName).toHtmlEscaped(), folder(settingsFolder),
+             folder(dataFolder), toQString(kHomePageKey))
+        .toUtf8();
+}
+
+QString configuredHomePage(ConfigStore& store) {
+    const std::u16string previous = store.currentSection();
+    store.setSection(kHomePageSection);
+    const QString address = toQString(store.readText(kHomePageKey)).trimmed();
+    store.setSection(previous);
+    return address;
 }
 
 bool openEmbeddedDocument(const QByteArray& document, const QString& fileName,
@@ -102,22 +147,30 @@ void bindHelpLinks(MainWindow& window, ProgramState& state, PlatformServices& se
     bindDocument("超级链接框2", &tutorialDocument, kTutorialFileName);
     bindDocument("超级链接框3", &articleDocument, kArticleFileName);
 
-    auto opener = [s](const QString& address) {
-        return [s, address] { s->openWithDesktop(address); };
+    // The address is looked up on each click, the about page written on
+    // each click, like the documents.
+    auto openHomePage = [w, st, s] {
+        const QString address = configuredHomePage(st->configStore);
+        if (!address.isEmpty()) {
+            s->openWithDesktop(address);
+            return;
+        }
+        const QString settings =
+            st->settingsFolder.isEmpty() ? w->programDirectory() : st->settingsFolder;
+        openEmbeddedDocument(aboutDocument(settings, w->programDirectory()),
+                             QString::fromUtf8(kAboutFileName), w->programDirectory(), *s);
     };
-    const QString productHome = QString::fromUtf8(kProductHomePage);
-    const QString makerHome = QString::fromUtf8(kMakerHomePage);
-    if (auto* picture = w->control<QToolButton>(QStringLiteral("图片软件主页"))) {
-        picture->setToolTip(productHome);
-        QObject::connect(picture, &QToolButton::clicked, w, opener(productHome));
+    const QString configured = configuredHomePage(state.configStore);
+    const QString tip = configured.isEmpty() ? QStringLiteral("关于本程序") : configured;
+    for (const char* name : {"图片软件主页", "图片岚川软件"}) {
+        if (auto* picture = w->control<QToolButton>(QString::fromUtf8(name))) {
+            picture->setToolTip(tip);
+            QObject::connect(picture, &QToolButton::clicked, w, openHomePage);
+        }
     }
     if (auto* link = w->control<HyperlinkLabel>(QStringLiteral("文字软件主页"))) {
-        link->setToolTip(productHome);
-        QObject::connect(link, &HyperlinkLabel::activated, w, opener(productHome));
-    }
-    if (auto* banner = w->control<QToolButton>(QStringLiteral("图片岚川软件"))) {
-        banner->setToolTip(makerHome);
-        QObject::connect(banner, &QToolButton::clicked, w, opener(makerHome));
+        link->setToolTip(tip);
+        QObject::connect(link, &HyperlinkLabel::activated, w, openHomePage);
     }
     if (auto* timer = w->control<QTimer>(QStringLiteral("时钟官网"))) {
         timer->setInterval(kBannerTickMilliseconds);

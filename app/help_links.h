@@ -1,6 +1,13 @@
 // The links of the top strip: the two help documents, the home pages and
 // the maker's gliding banner.
 //
+// The home-page picture, its caption 软件主页 and the banner open the
+// address written under the key 主页地址 of section [主界面] in the INI file
+// when there is one; otherwise they write the program's own about page
+// (name, version, engine, the licences of what it builds on, where its
+// files are kept) beside the tutorials and open that, as the documents'
+// links do.
+//
 // The two documents are compiled into the program. A click on a document's
 // link writes it into the program directory under its name, replacing any
 // earlier copy (so a copy the user edited or deleted is restored), and only
@@ -23,18 +30,29 @@ class MainWindow;
 class PlatformServices;
 struct ProgramState;
 
-// The addresses the strip opens, in one place.
-inline constexpr char kProductHomePage[] = "https://lanchuan.example/regex/";
-inline constexpr char kMakerHomePage[] = "https://lanchuan.example/";
+class ConfigStore;
+
+// Where a home-page address can be configured: [主界面] 主页地址=https://…
+inline constexpr char16_t kHomePageSection[] = u"主界面";
+inline constexpr char16_t kHomePageKey[] = u"主页地址";
 
 // The names the documents are written under in the program directory.
 inline constexpr char kTutorialFileName[] = "正则表达式30分钟入门教程.htm";
 inline constexpr char kArticleFileName[] = "揭开正则表达式的神秘面纱.txt";
+inline constexpr char kAboutFileName[] = "关于岚川·正则表达式助手.htm";
 
 // The documents' bytes as they are written: the tutorial is an HTML page in
 // UTF-8; the article is GB18030 text with CR LF line breaks.
 QByteArray tutorialDocument();
 QByteArray articleDocument();
+
+// The about page, an HTML page in UTF-8. `settingsFolder` holds the INI
+// file and inibin, `dataFolder` the expression file and the documents.
+QByteArray aboutDocument(const QString& settingsFolder, const QString& dataFolder);
+
+// The configured home-page address, trimmed; empty when none is set. Leaves
+// the store's current section as it was.
+QString configuredHomePage(ConfigStore& store);
 
 // Writes `document` to programDirectory/fileName, creating the file or
 // replacing it completely, and asks the desktop to open the written file.
@@ -65,9 +83,9 @@ BannerMotion stepBanner(BannerMotion motion, int bannerWidth, int homePictureRig
 // state.bannerMovingLeft. Does nothing when a control is missing.
 void advanceBanner(MainWindow& window, ProgramState& state);
 
-// Connects `超级链接框2` and `超级链接框3` to their documents, `图片软件主页`
-// and `文字软件主页` to the product's home page, `图片岚川软件` to the
-// maker's, and `时钟官网` to advanceBanner, and starts the timer.
+// Connects `超级链接框2` and `超级链接框3` to their documents, `图片软件主页`,
+// `文字软件主页` and `图片岚川软件` to the home page (above), and `时钟官网`
+// to advanceBanner, and starts the timer.
 void bindHelpLinks(MainWindow& window, ProgramState& state, PlatformServices& services);
 
 }  // namespace lcr

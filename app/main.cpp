@@ -1,5 +1,5 @@
-// Program entry: reads no command line and no environment; the program
-// directory is the executable's.
+// Program entry: reads no command line and no environment of its own; the
+// program directory is the executable's.
 #include <QApplication>
 
 #include "app/application.h"
@@ -8,6 +8,7 @@
 int main(int argc, char* argv[]) {
     lcr::keepFreedMemoryForReuse();
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("LCRegular"));
+    lcr::setApplicationIdentity();
+    lcr::loadQtTranslations();
     return lcr::runProgram(QCoreApplication::applicationDirPath());
 }

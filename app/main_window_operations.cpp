@@ -11,6 +11,7 @@
 
 #include "app/batch_controls.h"
 #include "app/main_window.h"
+#include "app/palette_colors.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
 #include "app/qt_text.h"
@@ -273,11 +274,11 @@ bool MainWindow::runExtractionOnce() {
         incomplete = incomplete || matches.incomplete();
         total += n;
         if (total > 0) {
-            caption->setStyleSheet(QStringLiteral("color: #000000;"));
+            caption->setStyleSheet(QString());  // the palette's own text colour
             caption->setText(
                 QStringLiteral("提取结果 - 提取数量:%1,子文本数量:%2").arg(total).arg(groups));
         } else {
-            caption->setStyleSheet(QStringLiteral("color: #ff0000;"));
+            caption->setStyleSheet(warningTextStyle(palette(), QColor(0xFF, 0, 0)));
             caption->setText(QStringLiteral("提取结果 - 完全没有匹配项目"));
         }
 
@@ -348,7 +349,8 @@ void MainWindow::showRunStatus(ProgramTextEdit* expressionBox,
             "避免嵌套的重复）。");
     }
     m_statusLine->setText(message);
-    m_statusLine->setStyleSheet(message.isEmpty() ? QString() : QStringLiteral("color: #b00000;"));
+    m_statusLine->setStyleSheet(
+        message.isEmpty() ? QString() : warningTextStyle(palette(), QColor(0xB0, 0, 0)));
     expressionBox->setToolTip(message);
 }
 

@@ -16,9 +16,13 @@ namespace lcr {
 class ProgramTextEdit;
 
 struct ProgramState {
-    // The settings in the INI file beside the program; holds the file open
+    // The settings in the INI file; holds the file open
     // for its whole life and closes it when released.
     ConfigStore configStore;
+    // The folder of the INI file and the folder inibin, as the start routine
+    // chose it (storage_folders.h); empty when the window was handed its
+    // folder directly (tests), which then holds the settings as well.
+    QString settingsFolder;
 
     // Lone CR and lone LF to CR LF; compiled when the main window has been
     // created, used by extraction, replacement and the batch runs.

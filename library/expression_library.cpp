@@ -62,11 +62,13 @@ std::u16string readUserFile(const std::filesystem::path& path) {
     std::string_view text(bytes);
     text = text.substr(0, text.find('\0'));
     if (text.starts_with(kUtf8ByteOrderMark)) {
-        // Saved as UTF-8 by an editor: read it as such rather than as
-        // GB18030 mojibake with a stray mark in front of the first line.
-        return fromUtf8(text.substr(kUtf8ByteOrderMark.size()));
+        text.remove_prefix(kUtf8ByteOrderMark.size());
+        return fromUtf8(text);
     }
-    return decodeGb18030(text);
+    // What editors on Linux write: UTF-8 without a mark. GB18030 text with
+    // Chinese in it is practically never well-formed UTF-8 as well, and pure
+    // ASCII reads the same either way.
+    return isWellFormedUtf8(text) ? fromUtf8(text) : decodeGb18030(text);
 }
 
 }  // namespace

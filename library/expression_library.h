@@ -13,7 +13,8 @@
 //   }
 //
 // The user file is GB18030 (GBK) text with CR LF line breaks (a lone LF or
-// CR counts as one too). Its lines are
+// CR counts as one too), or UTF-8, with or without a byte-order mark, as
+// editors on Linux save it. Its lines are
 //   comment lines   beginning with "'"                          dropped
 //   blank lines     only spaces, tabs and full-width spaces     dropped
 //   entry lines     name::expression (text after a second "::" is ignored)
@@ -61,8 +62,10 @@ std::filesystem::path userExpressionFilePath(const std::filesystem::path& progra
 //      existing file is never rewritten; a failure to write is ignored
 //      (and a half-written file removed, so the next start tries again);
 //   2. the file is read as bytes up to the first zero byte and decoded as
-//      GB18030 (a file that starts with the UTF-8 byte-order mark as UTF-8);
-//      a file that cannot be read gives an empty text;
+//      UTF-8 when it starts with the UTF-8 byte-order mark or when its bytes
+//      are well-formed UTF-8, else as GB18030; a file that cannot be read
+//      gives an empty text (the file is only ever read, so its charset is
+//      the user's to keep);
 //   3. buildExpressionLibrary on that text.
 std::vector<LibraryEntry> loadExpressionLibrary(const std::filesystem::path& programDirectory);
 

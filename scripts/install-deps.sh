@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages the build, the tests and the
 # program need, and only those that are missing, so a second run is instant.
+# qt6-translations-l10n holds Qt's own Chinese texts; desktop-file-utils,
+# appstream and file serve the check of the installed desktop files.
 set -euo pipefail
 
 packages=(
@@ -9,6 +11,8 @@ packages=(
   qt6-base-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei
+  qt6-translations-l10n
+  desktop-file-utils appstream file
 )
 
 missing=()

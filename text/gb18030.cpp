@@ -347,6 +347,29 @@ std::u16string fromUtf8(std::string_view bytes) {
     return result;
 }
 
+bool isWellFormedUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const Utf8Lead lead = utf8Lead(*p);
+        if (lead.length == 0 || static_cast<std::size_t>(end - p) < lead.length ||
+            p[1] < lead.low || p[1] > lead.high) {
+            return false;
+        }
+        for (std::size_t k = 2; k < lead.length; ++k) {
+            if ((p[k] & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        p += lead.length;
+    }
+    return true;
+}
+
 std::string toUtf8(std::u16string_view text) {
     std::string result(text.size() * 3, '\0');  // three bytes a unit at most
     char* out = result.data();

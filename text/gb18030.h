@@ -25,4 +25,8 @@ std::string encodeGb18030(std::u16string_view text);
 std::u16string fromUtf8(std::string_view bytes);
 std::string toUtf8(std::u16string_view text);
 
+// Whether `bytes` are well-formed UTF-8 throughout: exactly the inputs that
+// fromUtf8 decodes without a U+FFFD of its own. Pure ASCII is well-formed.
+bool isWellFormedUtf8(std::string_view bytes);
+
 }  // namespace lcr

@@ -155,13 +155,43 @@ TEST_F(HelpLinksTest, FailedOpenIsNotReported) {
     EXPECT_TRUE(QFile::exists(pathOf(kArticleFileName)));
 }
 
-TEST_F(HelpLinksTest, HomePagesOpenTheirAddresses) {
+TEST_F(HelpLinksTest, HomePagesOpenTheAboutPageWrittenBesideTheTutorials) {
+    state.settingsFolder = QStringLiteral("/home/某人/.config/LCRegular");
     open(dir.path());
+    const QString path = pathOf(kAboutFileName);
+    button("图片软件主页")->click();
+    ASSERT_TRUE(QFile::remove(path));  // written again on the next click
+    emit link("文字软件主页")->activated();
+    button("图片岚川软件")->click();
+    EXPECT_EQ(services.opened, QStringList({path, path, path}));
+
+    const QString page = QString::fromUtf8(readFile(path));
+    EXPECT_TRUE(page.contains(QStringLiteral("<meta charset=\"utf-8\">")));
+    EXPECT_TRUE(page.contains(QStringLiteral("岚川·正则表达式助手")));
+    EXPECT_TRUE(page.contains(QStringLiteral("版本 " LCR_PROJECT_VERSION)));
+    EXPECT_TRUE(page.contains(QStringLiteral("PCRE2 ")));
+    EXPECT_TRUE(page.contains(QStringLiteral("LGPL")));
+    EXPECT_TRUE(page.contains(state.settingsFolder));  // where the settings are
+    EXPECT_TRUE(page.contains(QDir::toNativeSeparators(QDir(dir.path()).absolutePath())));
+    EXPECT_FALSE(page.contains(QStringLiteral(".example")));
+}
+
+TEST_F(HelpLinksTest, ConfiguredHomePageIsOpenedInstead) {
+    state.configStore.setSection(u"主界面.尺寸");
+    const std::u16string section = state.configStore.currentSection();
+    state.configStore.setSection(kHomePageSection);
+    state.configStore.writeText(kHomePageKey, u"  https://example.org/正则  ");
+    state.configStore.setSection(section);
+    open(dir.path());
+
     button("图片软件主页")->click();
     emit link("文字软件主页")->activated();
     button("图片岚川软件")->click();
-    const QString product = QString::fromUtf8(kProductHomePage);
-    EXPECT_EQ(services.opened, QStringList({product, product, QString::fromUtf8(kMakerHomePage)}));
+    const QString address = QStringLiteral("https://example.org/正则");
+    EXPECT_EQ(services.opened, QStringList({address, address, address}));
+    EXPECT_FALSE(QFile::exists(pathOf(kAboutFileName)));
+    EXPECT_EQ(button("图片软件主页")->toolTip(), address);
+    EXPECT_EQ(state.configStore.currentSection(), section);  // the lookup leaves it alone
 }
 
 TEST_F(HelpLinksTest, TimerGlidesTheBannerAndKeepsTheDirection) {

@@ -130,10 +130,30 @@ TEST_F(ExpressionLibraryFiles, FileIsReadUpToItsFirstZeroByte) {
               (std::vector<LibraryEntry>{{u"a", u"b"}, {u"c", u"d"}}));
 }
 
-TEST_F(ExpressionLibraryFiles, FileSavedAsUtf8WithByteOrderMarkIsReadAsUtf8) {
-    writeBytes(userFile(), "\xEF\xBB\xBF'注释\r\n名字::[中文]+");
-    EXPECT_EQ(userEntries(loadExpressionLibrary(m_dir)),
-              (std::vector<LibraryEntry>{{u"名字", u"[中文]+"}}));
+TEST_F(ExpressionLibraryFiles, FileIsReadInTheCharsetItWasSavedIn) {
+    // The same lines as an editor on Linux, one on Windows and one that
+    // marks UTF-8 save them, and a GB18030 file whose bytes merely start
+    // like UTF-8.
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<LibraryEntry> entries;
+    };
+    const std::vector<LibraryEntry> chinese{{u"名字", u"[中文]+"}, {u"网址", u"\\w+"}};
+    const Case cases[] = {
+        {"UTF-8 without a mark, LF", "'注释\n名字::[中文]+\n网址::\\w+", chinese},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF'注释\r\n名字::[中文]+\r\n网址::\\w+", chinese},
+        {"GB18030", encodeGb18030(u"'注释\r\n名字::[中文]+\r\n网址::\\w+"), chinese},
+        {"GB18030 that is UTF-8 for its first bytes",
+         encodeGb18030(u"脙中::a"),  // C3 83 is a two-byte UTF-8 form, D6 D0 is none
+         {{u"脙中", u"a"}}},
+        {"four-byte UTF-8", "笑::\xF0\x9F\x98\x80", {{u"笑", u"\U0001F600"}}},
+    };
+    for (const Case& c : cases) {
+        writeBytes(userFile(), c.bytes);
+        EXPECT_EQ(userEntries(loadExpressionLibrary(m_dir)), c.entries) << c.what;
+        EXPECT_EQ(readBytes(userFile()), c.bytes) << c.what << ": the file is only read";
+    }
 }
 
 TEST(BuiltinTexts, LinesJoinedByCrLf) {

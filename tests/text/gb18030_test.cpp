@@ -467,7 +467,13 @@ TEST(Utf8, KnownAndInvalidSequences) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(hex(fromUtf8(c.bytes)), hex(c.text)) << hex(c.bytes);
+        // The check agrees with the decoder: well-formed exactly when
+        // nothing had to be replaced.
+        EXPECT_EQ(isWellFormedUtf8(c.bytes), c.text.find(u'\uFFFD') == std::u16string::npos)
+            << hex(c.bytes);
     }
+    EXPECT_TRUE(isWellFormedUtf8(""));
+    EXPECT_TRUE(isWellFormedUtf8("\xEF\xBF\xBD"));  // U+FFFD itself, encoded
     EXPECT_EQ(hex(toUtf8(u"\xD800")), "EF BF BD");
     EXPECT_EQ(hex(toUtf8(std::u16string(u"\xDE00") + u"a")), "EF BF BD 61");
 }
