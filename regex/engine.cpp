@@ -3,8 +3,13 @@
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <limits>
+#include <mutex>
 
 #include "regex/compile_error_text.h"
 #include "regex/pattern_translator.h"
@@ -14,18 +19,34 @@ namespace lcr {
 
 namespace {
 
-// Limits that bound every match call to about 150 ms on a current desktop
-// core, so a runaway pattern ends the search as "incomplete" instead of
-// freezing the window. Measured here: the JIT spends about 2 ms per million
-// units of match_limit, the interpreter about 11 ms. The interpreter serves
-// patterns the JIT cannot compile and the anchored retry after an empty match
-// in replace; it is also bound by depth and heap.
-constexpr std::uint32_t kJitMatchLimit = 70'000'000;
-constexpr std::uint32_t kInterpreterMatchLimit = 13'000'000;
+// Limits that bound the work at one start position to about 20 ms on a
+// current desktop core; PCRE2 counts them afresh at every start position and
+// ends the call at the first position that reaches them. Measured here: the
+// JIT spends about 2 ms per million units of match_limit, the interpreter
+// about 11 ms. The interpreter serves patterns the JIT cannot compile and the
+// anchored retry after an empty match in replace; it is also bound by depth
+// and heap.
+constexpr std::uint32_t kJitMatchLimit = 10'000'000;
+constexpr std::uint32_t kInterpreterMatchLimit = 2'000'000;
 constexpr std::uint32_t kDepthLimit = 1'000'000;
 constexpr std::uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr std::size_t kJitStackStart = 64 * 1024;
 constexpr std::size_t kJitStackMax = 16 * 1024 * 1024;
+// After a start position has met the limits, a search call may try at most
+// this many start positions (PCRE2's offset limit), so that the time budget
+// is looked at between calls even where nothing matches. It starts at one
+// and doubles while calls are quick; beyond this the search is free again.
+constexpr std::size_t kMaxStartPositionsPerCall = std::size_t{1} << 16;
+
+std::atomic<std::int64_t> g_defaultBudgetMs{10'000};
+
+// Milliseconds of a coarse monotonic clock: a few nanoseconds to read, a few
+// milliseconds of resolution, which is all a budget of seconds needs.
+std::int64_t coarseNowMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+}
 
 struct CodeDeleter {
     void operator()(pcre2_code* code) const { pcre2_code_free(code); }
@@ -69,6 +90,14 @@ std::size_t charLength(std::u16string_view text, std::size_t pos) {
 }
 
 }  // namespace
+
+void setDefaultSearchTimeBudget(std::chrono::milliseconds budget) {
+    g_defaultBudgetMs = budget.count();
+}
+
+std::chrono::milliseconds defaultSearchTimeBudget() {
+    return std::chrono::milliseconds(g_defaultBudgetMs.load());
+}
 
 std::u16string_view MatchRecord::groupText(std::u16string_view text, int group) const {
     const std::int32_t s = start(group);
@@ -114,6 +143,21 @@ struct EngineExpression::Compiled {
     bool jit = false;
     GroupNumbering numbering;
     std::vector<ReversedBody> lookbehinds;
+    bool usesSearchStart = false;  // \G: every call must start where the search is
+    // PCRE2 tries this pattern only at line starts (it opens with .* or ^):
+    // a start position passed over moves on to the next line.
+    bool startsLines = false;
+    // The same pattern compiled to take PCRE2's offset limit, which bounds
+    // the start positions one call may try. It costs PCRE2 some of its start
+    // optimizations, so it is made, and used, only once a search has met the
+    // backtracking limits.
+    std::u16string pcrePattern;
+    std::uint32_t pcreOptions = 0;
+    mutable std::once_flag boundedOnce;
+    mutable std::unique_ptr<pcre2_code, CodeDeleter> bounded;
+    mutable bool boundedJit = false;
+
+    const pcre2_code* boundedCode() const;
 };
 
 namespace {
@@ -453,6 +497,12 @@ bool EngineExpression::compile(std::u16string_view pattern, int optionBits) {
     }
     compiled->jit = pcre2_jit_compile(main.code.get(), PCRE2_JIT_COMPLETE) == 0;
     compiled->numbering = translated.groups;
+    compiled->usesSearchStart = translated.usesSearchStart;
+    compiled->pcrePattern = translated.pcrePattern;
+    compiled->pcreOptions = options;
+    std::uint32_t firstCodeType = 0;
+    pcre2_pattern_info(main.code.get(), PCRE2_INFO_FIRSTCODETYPE, &firstCodeType);
+    compiled->startsLines = firstCodeType == 2;
     compiled->groupCount = translated.groups.groupCount;
     compiled->code = std::move(main.code);
     m_matcher = std::make_unique<Matcher>(*compiled);
@@ -479,6 +529,116 @@ const std::size_t* EngineExpression::ovector() const {
     return pcre2_get_ovector_pointer(m_matcher->data.get());
 }
 
+const pcre2_code* EngineExpression::Compiled::boundedCode() const {
+    std::call_once(boundedOnce, [this] {
+        bounded = compilePcre(pcrePattern, pcreOptions | PCRE2_USE_OFFSET_LIMIT).code;
+        boundedJit = bounded && pcre2_jit_compile(bounded.get(), PCRE2_JIT_COMPLETE) == 0;
+    });
+    return bounded.get();
+}
+
+struct EngineExpression::SearchProgress {
+    std::int64_t deadline = 0;
+    std::int64_t lastLook = 0;  // when the clock was last read
+    // Once a start position has met the limits, calls try a bounded number
+    // of start positions (the bounded code), growing while calls are quick;
+    // when they have grown large the search is free again.
+    bool stepping = false;
+    std::size_t positionsPerCall = 1;
+    unsigned matchesSinceLook = 0;
+    bool limitHit = false;
+    bool timedOut = false;
+
+    void lookAtClock() {
+        lastLook = coarseNowMs();
+        timedOut = timedOut || lastLook >= deadline;
+    }
+};
+
+EngineExpression::SearchProgress EngineExpression::startSearch(std::u16string_view text) const {
+    m_matcher->prepare(text);
+    SearchProgress progress;
+    progress.lastLook = coarseNowMs();
+    progress.deadline = progress.lastLook + m_timeBudget.count();
+    return progress;
+}
+
+// The first match at or after `from`. Each PCRE2 call tries a bounded number
+// of start positions, so the budget is looked at between calls; a position
+// that reaches the backtracking limits ends a call without saying where, so
+// the positions of that call are tried again one by one, and the one that
+// reached them is passed over. Returns a PCRE2 result code; NOMATCH also when
+// the budget has run out.
+int EngineExpression::search(std::u16string_view text, std::size_t from,
+                             SearchProgress& progress) const {
+    pcre2_match_data* data = m_matcher->data.get();
+    while (!progress.timedOut && from <= text.size()) {
+        if (!progress.stepping) {
+            const int rc = runMatch(text, from, 0);
+            if (rc >= 0 && ++progress.matchesSinceLook >= 64) {
+                progress.matchesSinceLook = 0;
+                progress.lookAtClock();
+            }
+            if (!isLimitError(rc)) {
+                return rc;
+            }
+            progress.limitHit = true;
+            progress.lookAtClock();
+            if (m_compiled->usesSearchStart || !m_compiled->boundedCode()) {
+                return rc;  // \G holds where a call starts: no position can be passed over
+            }
+            progress.stepping = true;  // find the position, one at a time
+            progress.positionsPerCall = 1;
+            continue;
+        }
+        const pcre2_code* code = m_compiled->boundedCode();
+        const bool jit = m_compiled->boundedJit;
+        pcre2_match_context* context =
+            jit ? m_matcher->jitContext.get() : m_matcher->interpreterContext.get();
+        const std::size_t remaining = text.size() - from;
+        const bool toTheEnd = progress.positionsPerCall > remaining;
+        const std::size_t lastStart = toTheEnd ? PCRE2_UNSET : from + progress.positionsPerCall - 1;
+        pcre2_set_offset_limit(context, lastStart);
+        const int rc = jit ? pcre2_jit_match(code, sptr(text), text.size(), from, 0, data, context)
+                           : pcre2_match(code, sptr(text), text.size(), from, 0, data, context);
+        pcre2_set_offset_limit(context, PCRE2_UNSET);
+        if (rc >= 0) {
+            progress.lookAtClock();
+            return rc;
+        }
+        if (rc == PCRE2_ERROR_NOMATCH) {
+            if (toTheEnd) {
+                return rc;
+            }
+            const std::int64_t before = progress.lastLook;
+            progress.lookAtClock();
+            const std::int64_t spent = progress.lastLook - before;
+            if (spent <= 2) {
+                progress.positionsPerCall *= 2;
+                progress.stepping = progress.positionsPerCall < kMaxStartPositionsPerCall;
+            } else if (spent > 20) {
+                progress.positionsPerCall = std::max<std::size_t>(1, progress.positionsPerCall / 8);
+            }
+            from = lastStart + charLength(text, lastStart);
+            continue;
+        }
+        if (!isLimitError(rc)) {
+            return rc;
+        }
+        progress.limitHit = true;
+        progress.lookAtClock();
+        if (progress.positionsPerCall == 1 && m_compiled->startsLines) {
+            const std::size_t lineEnd = text.find(u'\n', from);
+            from = lineEnd == std::u16string_view::npos ? text.size() + 1 : lineEnd + 1;
+        } else if (progress.positionsPerCall == 1) {
+            from += from < text.size() ? charLength(text, from) : 1;  // pass this position over
+        } else {
+            progress.positionsPerCall = 1;  // find the position, one at a time
+        }
+    }
+    return PCRE2_ERROR_NOMATCH;
+}
+
 MatchRecord EngineExpression::match(std::u16string_view text, std::size_t start,
                                     bool* limitHit) const {
     MatchRecord record;
@@ -486,12 +646,12 @@ MatchRecord EngineExpression::match(std::u16string_view text, std::size_t start,
     if (!m_compiled || text.empty() || start > text.size()) {
         return record;
     }
-    m_matcher->prepare(text);
-    const int rc = runMatch(text, start, 0);
+    SearchProgress progress = startSearch(text);
+    const int rc = search(text, start, progress);
+    if (limitHit && (progress.limitHit || progress.timedOut)) {
+        *limitHit = true;
+    }
     if (rc < 0) {
-        if (limitHit && isLimitError(rc)) {
-            *limitHit = true;
-        }
         return record;
     }
     record.matched = true;
@@ -507,25 +667,37 @@ MatchList EngineExpression::matchAll(std::u16string_view text) const {
     if (!m_compiled || text.empty()) {
         return list;
     }
-    m_matcher->prepare(text);
-    // The hot loop of every extraction: the JIT entry called directly, the
-    // spans appended without zero-filling first.
+    SearchProgress progress = startSearch(text);
+    // The hot loop of every extraction: the spans appended without
+    // zero-filling first.
+    const bool renumber = !m_compiled->numbering.identical();
+    const std::size_t* ov = pcre2_get_ovector_pointer(m_matcher->data.get());
+    const std::size_t pairs = static_cast<std::size_t>(list.m_groupCount) + 1;
+    std::vector<std::int32_t>& spans = list.m_spans;
     const pcre2_code* code = m_compiled->code.get();
     pcre2_match_data* data = m_matcher->data.get();
+    pcre2_match_context* context = m_matcher->jitContext.get();
     const bool jit = m_compiled->jit;
-    const bool renumber = !m_compiled->numbering.identical();
-    pcre2_match_context* context =
-        jit ? m_matcher->jitContext.get() : m_matcher->interpreterContext.get();
-    const std::size_t pairs = static_cast<std::size_t>(list.m_groupCount) + 1;
-    const std::size_t* ov = pcre2_get_ovector_pointer(data);
-    std::vector<std::int32_t>& spans = list.m_spans;
     std::size_t previousEnd = 0;
     std::size_t from = 0;
-    for (;;) {
-        const int rc = jit ? pcre2_jit_match(code, sptr(text), text.size(), from, 0, data, context)
-                           : pcre2_match(code, sptr(text), text.size(), from, 0, data, context);
+    while (!progress.timedOut) {
+        // The JIT entry called directly while the search is free; search()
+        // takes over at the first start position that meets the limits.
+        int rc = 0;
+        if (jit && !progress.stepping) {
+            rc = pcre2_jit_match(code, sptr(text), text.size(), from, 0, data, context);
+            if (rc < 0) {
+                if (isLimitError(rc)) {
+                    rc = search(text, from, progress);
+                }
+            } else if (++progress.matchesSinceLook >= 64) {
+                progress.matchesSinceLook = 0;
+                progress.lookAtClock();
+            }
+        } else {
+            rc = search(text, from, progress);
+        }
         if (rc < 0) {
-            list.m_incomplete = isLimitError(rc);
             break;
         }
         const std::size_t end = ov[1];
@@ -550,6 +722,8 @@ MatchList EngineExpression::matchAll(std::u16string_view text) const {
         previousEnd = end;
         from = end;
     }
+    list.m_incomplete = progress.limitHit || progress.timedOut;
+    list.m_timedOut = progress.timedOut;
     return list;
 }
 
@@ -561,7 +735,7 @@ std::u16string EngineExpression::replace(std::u16string_view text, std::u16strin
     const ReplacementTemplate expansion(
         replacement, groupCount(), [this](std::u16string_view name) { return groupNumber(name); });
     std::vector<std::int32_t> spans(static_cast<std::size_t>(groupCount() + 1) * 2);
-    m_matcher->prepare(text);
+    SearchProgress progress = startSearch(text);
 
     std::u16string out;
     out.reserve(text.size());
@@ -573,16 +747,19 @@ std::u16string EngineExpression::replace(std::u16string_view text, std::u16strin
         // After an empty match, first try a non-empty match at the same
         // place; only when there is none does the search move on by one
         // character (a whole surrogate pair).
-        const std::uint32_t options =
-            afterEmptyMatch ? (PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED) : 0;
-        const int rc = from <= text.size() ? runMatch(text, from, options) : PCRE2_ERROR_NOMATCH;
-        if (rc < 0) {
+        int rc = PCRE2_ERROR_NOMATCH;
+        if (from > text.size()) {
+            rc = PCRE2_ERROR_NOMATCH;
+        } else if (afterEmptyMatch) {
+            rc = runMatch(text, from, PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED);
             if (isLimitError(rc)) {
-                if (limitHit) {
-                    *limitHit = true;
-                }
-                break;
+                progress.limitHit = true;  // no non-empty match known here: move on
+                rc = PCRE2_ERROR_NOMATCH;
             }
+        } else {
+            rc = search(text, from, progress);
+        }
+        if (rc < 0) {
             if (!afterEmptyMatch || from >= text.size()) {
                 break;
             }
@@ -602,6 +779,9 @@ std::u16string EngineExpression::replace(std::u16string_view text, std::u16strin
         from = end;
     }
     out.append(text.substr(copied));
+    if (limitHit && (progress.limitHit || progress.timedOut)) {
+        *limitHit = true;
+    }
     return out;
 }
 

@@ -25,6 +25,7 @@
 // the same compiled state (the compiled code is immutable and shared).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -104,9 +105,12 @@ public:
     std::u16string_view groupText(std::u16string_view text, std::size_t index, int group) const;
     MatchRecord record(std::size_t index) const;
 
-    // True when the search stopped at the engine's limits: the list holds
-    // what was found up to there ("结果不完整").
+    // True when the search could not look everywhere ("结果不完整"): a start
+    // position reached the engine's backtracking limits (the search went on
+    // after it), or the time budget ran out (then the list holds what was
+    // found up to there, and timedOut() says so).
     bool incomplete() const { return m_incomplete; }
+    bool timedOut() const { return m_timedOut; }
 
 private:
     friend class EngineExpression;
@@ -121,7 +125,14 @@ private:
     std::size_t m_stride = 0;
     std::vector<std::int32_t> m_spans;
     bool m_incomplete = false;
+    bool m_timedOut = false;
 };
+
+// The time one search (a matchAll, a replace, a match) may take before it
+// stops and reports itself incomplete. An expression starts with the
+// process-wide default, which the window lowers to what keeps it responsive.
+void setDefaultSearchTimeBudget(std::chrono::milliseconds budget);
+std::chrono::milliseconds defaultSearchTimeBudget();
 
 class EngineExpression {
 public:
@@ -144,9 +155,14 @@ public:
     // The number of the group called `name`, or -1.
     int groupNumber(std::u16string_view name) const;
 
-    // One search of `text` from `start`. Not matched when nothing is found,
-    // when the text is empty, when nothing is compiled or when a limit is
-    // hit (then *limitHit, when given, is set to true).
+    void setTimeBudget(std::chrono::milliseconds budget) { m_timeBudget = budget; }
+    std::chrono::milliseconds timeBudget() const { return m_timeBudget; }
+
+    // One search of `text` from `start`: the first match at or after it.
+    // Not matched when nothing is found, when the text is empty or when
+    // nothing is compiled. A start position that reaches the backtracking
+    // limits is passed over and *limitHit, when given, set to true; so it is
+    // when the time budget runs out.
     MatchRecord match(std::u16string_view text, std::size_t start = 0,
                       bool* limitHit = nullptr) const;
 
@@ -162,18 +178,24 @@ public:
     // expansion of `replacement` (replacement.h). After an empty match the
     // next one may not be empty at the same place, so every position is
     // visited once. A text without a match comes back unchanged; an empty
-    // text gives an empty text. *limitHit as for match().
+    // text gives an empty text. *limitHit as for match(): a place where the
+    // limits were reached is left as it was, and the replacement goes on
+    // after it until the time budget runs out (the rest is then unchanged).
     std::u16string replace(std::u16string_view text, std::u16string_view replacement,
                            int count = -1, bool* limitHit = nullptr) const;
 
 private:
     struct Compiled;
     struct Matcher;
+    struct SearchProgress;
     std::shared_ptr<const Compiled> m_compiled;
     std::unique_ptr<Matcher> m_matcher;  // match data and JIT stack, per object
     std::u16string m_pattern;
     std::optional<CompileError> m_error;
+    std::chrono::milliseconds m_timeBudget = defaultSearchTimeBudget();
 
+    SearchProgress startSearch(std::u16string_view text) const;
+    int search(std::u16string_view text, std::size_t from, SearchProgress& progress) const;
     int runMatch(std::u16string_view text, std::size_t start, std::uint32_t options) const;
     const std::size_t* ovector() const;
 };

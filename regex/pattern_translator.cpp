@@ -783,6 +783,11 @@ private:
             m_pos += 2;
             return;
         }
+        if (d == u'G') {
+            m_out.usesSearchStart = true;
+            copy(2);
+            return;
+        }
         if (d == u'Z') {
             emit(u"\\z", m_pos);
             m_pos += 2;

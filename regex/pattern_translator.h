@@ -94,6 +94,9 @@ struct TranslatedPattern {
     GroupNumbering groups;
     // Look-behinds matched right to left; callout n runs lookbehinds[n - 1].
     std::vector<ReversedLookbehind> lookbehinds;
+    // True when the pattern holds a \G that means "where this search call
+    // started": such a search must not be cut into calls of its own.
+    bool usesSearchStart = false;
     // Set when the pattern uses what the translator refuses.
     std::optional<TranslationError> error;
 
