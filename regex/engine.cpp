@@ -134,7 +134,6 @@ struct ReversedBody {
     std::unique_ptr<pcre2_code, CodeDeleter> code;
     bool jit = false;
     bool negative = false;
-    bool atMatchStart = false;  // checked at the match's start, not at the callout
 };
 
 struct EngineExpression::Compiled {
@@ -209,8 +208,10 @@ int lookbehindCallout(pcre2_callout_block* block, void* data) {
         state->reverse();
     }
     const std::u16string_view reversed = state->reversed;
-    const std::size_t at =
-        reversed.size() - (body.atMatchStart ? block->start_match : block->current_position);
+    // Checked at the callout's own place: PCRE2's start-of-match shortcuts
+    // assume a pattern's items do not look at where the match started, so a
+    // look-behind cannot be moved to the end and checked at the match start.
+    const std::size_t at = reversed.size() - block->current_position;
     const int rc = body.jit ? pcre2_jit_match(body.code.get(), sptr(reversed), reversed.size(), at,
                                               0, state->data.get(), state->jitContext.get())
                             : pcre2_match(body.code.get(), sptr(reversed), reversed.size(), at, 0,
@@ -491,7 +492,6 @@ bool EngineExpression::compile(std::u16string_view pattern, int optionBits) {
         ReversedBody entry;
         entry.jit = pcre2_jit_compile(body.code.get(), PCRE2_JIT_COMPLETE) == 0;
         entry.negative = lookbehind.negative;
-        entry.atMatchStart = lookbehind.atMatchStart;
         entry.code = std::move(body.code);
         compiled->lookbehinds.push_back(std::move(entry));
     }

@@ -577,6 +577,17 @@ public:
         : m_pattern(pattern),
           m_reference{numbering, groups},
           m_reversedLookbehinds(reversedLookbehinds) {
+        // The DEELX number of each PCRE2 group, for the tokens.
+        m_deelxOfPcre.assign(groups.size() + 1, 0);
+        for (int d = 1; d <= numbering.groupCount; ++d) {
+            if (numbering.identical()) {
+                m_deelxOfPcre[static_cast<std::size_t>(d)] = d;
+            } else {
+                for (const int g : numbering.pcreGroups[static_cast<std::size_t>(d)]) {
+                    m_deelxOfPcre[static_cast<std::size_t>(g)] = d;
+                }
+            }
+        }
         m_frames.push_back(
             {{flags.ignoreCase, flags.multiline, flags.singleLine, flags.extended, flags.global}});
     }
@@ -585,13 +596,11 @@ public:
         while (m_pos < m_pattern.size()) {
             step();
         }
-        if (!m_deferredCallout.empty()) {
-            emit(m_deferredCallout, m_pattern.size());
-        }
         m_out.sourceOffset.push_back(m_pattern.size());
         return std::move(m_out);
     }
 
+    void setListener(PatternListener* listener) { m_listener = listener; }
     bool topLevelAlternation() const { return m_topLevelAlternation; }
     void setTopLevelAlternation(bool seen) { m_topLevelAlternation = seen; }
 
@@ -631,6 +640,50 @@ private:
         }
     }
 
+    // Reports a token when someone listens; translation alone pays nothing.
+    PatternToken token(PatternToken::Kind kind, std::size_t start, std::size_t end) {
+        PatternToken t;
+        t.kind = kind;
+        t.start = start;
+        t.end = end;
+        const Scope& now = scope();
+        t.ignoreCase = now.ignoreCase;
+        t.multiline = now.multiline;
+        t.singleLine = now.singleLine;
+        t.extended = now.extended;
+        t.global = now.global;
+        return t;
+    }
+    void note(const PatternToken& t) {
+        if (m_listener) {
+            m_listener->token(t);
+        }
+    }
+    void note(PatternToken::Kind kind, std::size_t start, std::size_t end,
+              std::u16string_view text = {}) {
+        if (m_listener) {
+            PatternToken t = token(kind, start, end);
+            t.text = text;
+            m_listener->token(t);
+        }
+    }
+    void noteGroup(PatternToken::GroupKind kind, std::size_t start, std::size_t end,
+                   int number = -1, std::u16string_view name = {}, std::u16string_view text = {}) {
+        if (m_listener) {
+            PatternToken t = token(PatternToken::Kind::GroupOpen, start, end);
+            t.group = kind;
+            t.number = number;
+            t.name = name;
+            t.text = text;
+            m_listener->token(t);
+        }
+    }
+    // The DEELX number of the next capturing group in pattern order.
+    int nextCaptureNumber() {
+        const auto k = static_cast<std::size_t>(++m_capturesSeen);
+        return k < m_deelxOfPcre.size() ? m_deelxOfPcre[k] : m_capturesSeen;
+    }
+
     Scope& scope() { return m_frames.back().scope; }
     Frame& pushFrame(Scope s) {
         m_frames.push_back({s});
@@ -642,7 +695,14 @@ private:
         if (scope().extended && c == u'#') {
             // In extended mode # starts a comment to the end of the line.
             std::size_t end = m_pattern.find_first_of(u"\r\n", m_pos);
-            copyTo(end == std::u16string_view::npos ? m_pattern.size() : end);
+            end = end == std::u16string_view::npos ? m_pattern.size() : end;
+            note(PatternToken::Kind::Comment, m_pos, end,
+                 m_pattern.substr(m_pos + 1, end - m_pos - 1));
+            copyTo(end);
+            return;
+        }
+        if (const std::size_t q = quantifierLength(m_pattern, m_pos); q > 0) {
+            quantifier(q);
             return;
         }
         switch (c) {
@@ -661,6 +721,7 @@ private:
                 closeGroup();
                 return;
             case u'|':
+                note(PatternToken::Kind::Alternation, m_pos, m_pos + 1);
                 if (m_frames.size() == 1) {
                     m_topLevelAlternation = true;
                 }
@@ -675,6 +736,7 @@ private:
                 }
                 return;
             case u'^':
+                note(PatternToken::Kind::Anchor, m_pos, m_pos + 1, u"^");
                 if (scope().multiline) {
                     emit(kLineStart, m_pos);
                     ++m_pos;
@@ -683,6 +745,7 @@ private:
                 }
                 return;
             case u'$':
+                note(PatternToken::Kind::Anchor, m_pos, m_pos + 1, u"$");
                 if (scope().multiline) {
                     emit(kLineEnd, m_pos);
                     ++m_pos;
@@ -690,13 +753,61 @@ private:
                     copy(1);
                 }
                 return;
+            case u'.':
+                note(PatternToken::Kind::Dot, m_pos, m_pos + 1);
+                copy(1);
+                return;
             default:
-                copy(isHighSurrogate(c) ? 2 : 1);
+                literal();
                 return;
         }
     }
 
+    void literal() {
+        const char16_t c = m_pattern[m_pos];
+        const std::size_t length = isHighSurrogate(c) && isLowSurrogate(at(m_pos + 1)) ? 2 : 1;
+        const bool space =
+            c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f' || c == u'\v';
+        if (m_listener && !(space && scope().extended)) {
+            PatternToken t = token(PatternToken::Kind::Literal, m_pos, m_pos + length);
+            t.text = m_pattern.substr(m_pos, length);
+            m_listener->token(t);
+        }
+        copy(length);
+    }
+
+    // *, +, ?, {n}, {n,}, {n,m}, with ? (lazy) or + (possessive) after it.
+    void quantifier(std::size_t length) {
+        if (m_listener) {
+            PatternToken t = token(PatternToken::Kind::Quantifier, m_pos, m_pos + length);
+            const std::u16string_view q = m_pattern.substr(m_pos, length);
+            const char16_t last = q.back();
+            std::u16string_view counts = q;
+            if (q.size() > 1 && (last == u'?' || last == u'+')) {
+                t.mode = last == u'?' ? PatternToken::Mode::Lazy : PatternToken::Mode::Possessive;
+                counts = q.substr(0, q.size() - 1);
+            }
+            if (counts == u"*") {
+                t.min = 0, t.max = -1;
+            } else if (counts == u"+") {
+                t.min = 1, t.max = -1;
+            } else if (counts == u"?") {
+                t.min = 0, t.max = 1;
+            } else {
+                const std::u16string_view inner = counts.substr(1, counts.size() - 2);
+                const std::size_t comma = inner.find(u',');
+                t.min = parseNumber(inner.substr(0, comma));
+                t.max = comma == std::u16string_view::npos ? t.min
+                        : comma + 1 == inner.size()        ? -1
+                                                           : parseNumber(inner.substr(comma + 1));
+            }
+            m_listener->token(t);
+        }
+        copy(length);
+    }
+
     void closeGroup() {
+        note(PatternToken::Kind::GroupClose, m_pos, m_pos + 1);
         if (m_frames.size() > 1) {
             const Frame& frame = m_frames.back();
             if (frame.noBranchOpen) {
@@ -759,11 +870,19 @@ private:
                 // in pairs, and a lone one in the text is never a character.
                 refuse(kErrorLoneSurrogate, m_pos);
             }
+            if (!inClass && m_listener) {
+                PatternToken t = token(PatternToken::Kind::EscapedChar, m_pos, end);
+                t.character = value;
+                note(t);
+            }
             emit(hexEscape(value), m_pos);
             m_pos = end;
             return;
         }
         if (d == u'v') {
+            if (!inClass) {
+                noteCharacter(m_pos, m_pos + 2, 0x0B);
+            }
             emit(u"\\x{0B}", m_pos);
             m_pos += 2;
             return;
@@ -771,12 +890,21 @@ private:
         if (d == u'Q') {
             // \Q...\E quotes literally; nothing inside is syntax.
             std::size_t close = m_pattern.find(u"\\E", m_pos + 2);
+            const std::size_t stop = close == std::u16string_view::npos ? m_pattern.size() : close;
+            if (!inClass) {
+                note(PatternToken::Kind::Literal, m_pos,
+                     close == std::u16string_view::npos ? stop : close + 2,
+                     m_pattern.substr(m_pos + 2, stop - m_pos - 2));
+            }
             copyTo(close == std::u16string_view::npos ? m_pattern.size() : close + 2);
             return;
         }
         if (inClass) {
             copy(isHighSurrogate(d) ? 3 : 2);
             return;
+        }
+        if (d == u'G' || d == u'Z') {
+            note(PatternToken::Kind::Anchor, m_pos, m_pos + 2, m_pattern.substr(m_pos, 2));
         }
         if (d == u'G' && !scope().global) {
             emit(u"(?:)", m_pos);
@@ -802,6 +930,7 @@ private:
                 ++digitsEnd;
             }
             const int number = parseNumber(m_pattern.substr(m_pos + 1, digitsEnd - m_pos - 1));
+            noteBackReference(m_pos, digitsEnd, number, {});
             emit(number == 0 ? u"(?!)" : m_reference.backReference(number), m_pos);
             m_pos = digitsEnd;
             return;
@@ -814,11 +943,13 @@ private:
             if (!name.empty()) {
                 const std::size_t end = m_pos + 3 + name.size() + 1;
                 if (allOf(name, isAsciiDigit)) {
+                    noteBackReference(m_pos, end, parseNumber(name), {});
                     emit(m_reference.backReference(parseNumber(name)), m_pos);
                     m_pos = end;
                 } else if (d == u'g' && (name[0] == u'-' || name[0] == u'+')) {
                     copyTo(end);  // a relative reference, left to PCRE2
                 } else {
+                    noteBackReference(m_pos, end, -1, name);
                     emitBackReferenceByName(name, end);
                 }
                 return;
@@ -829,13 +960,107 @@ private:
             while (isAsciiDigit(at(digitsEnd))) {
                 ++digitsEnd;
             }
+            noteBackReference(m_pos, digitsEnd,
+                              parseNumber(m_pattern.substr(m_pos + 2, digitsEnd - m_pos - 2)), {});
             emit(m_reference.backReference(
                      parseNumber(m_pattern.substr(m_pos + 2, digitsEnd - m_pos - 2))),
                  m_pos);
             m_pos = digitsEnd;
             return;
         }
-        copy(isHighSurrogate(d) ? 3 : 2);
+        simpleEscape();
+    }
+
+    // An escape that PCRE2 reads as we do, copied whole: \d, \b, \t,
+    // \x41, \x{4e2d}, \cM, \p{Han}, \. ...
+    void simpleEscape() {
+        const char16_t d = at(m_pos + 1);
+        std::size_t end = m_pos + (isHighSurrogate(d) ? 3 : 2);
+        const auto braced = [&](std::size_t open) {
+            const std::size_t close = m_pattern.find(u'}', open);
+            return close == std::u16string_view::npos ? end : close + 1;
+        };
+        if ((d == u'x' || d == u'p' || d == u'P') && at(m_pos + 2) == u'{') {
+            end = braced(m_pos + 2);
+        } else if (d == u'x') {
+            while (end < m_pos + 4 && isHexDigit(at(end))) {
+                ++end;
+            }
+        } else if (d == u'c' || d == u'p' || d == u'P') {
+            end = std::min(m_pos + 3, m_pattern.size());
+        }
+        if (m_listener) {
+            const std::u16string_view text = m_pattern.substr(m_pos, end - m_pos);
+            static constexpr std::u16string_view kClasses = u"dDwWsShHNRpPX";
+            static constexpr std::u16string_view kAnchors = u"bBAzK";
+            if (kClasses.find(d) != std::u16string_view::npos) {
+                note(PatternToken::Kind::ClassEscape, m_pos, end, text);
+            } else if (kAnchors.find(d) != std::u16string_view::npos) {
+                note(PatternToken::Kind::Anchor, m_pos, end, text);
+            } else {
+                noteCharacter(m_pos, end, escapedCharacter(text));
+            }
+        }
+        copyTo(end);
+    }
+
+    // The character an escape such as \t, \x41, \x{4e2d}, \cM or \. stands for.
+    static char32_t escapedCharacter(std::u16string_view text) {
+        const char16_t d = text.size() > 1 ? text[1] : u'\\';
+        switch (d) {
+            case u't':
+                return 0x09;
+            case u'n':
+                return 0x0A;
+            case u'r':
+                return 0x0D;
+            case u'f':
+                return 0x0C;
+            case u'a':
+                return 0x07;
+            case u'e':
+                return 0x1B;
+            case u'c':
+                return text.size() > 2 ? (text[2] & 0x1F) : 0;
+            case u'x': {
+                char32_t v = 0;
+                for (char16_t c : text.substr(2)) {
+                    if (isHexDigit(c)) {
+                        v = v * 16 + (c <= u'9' ? c - u'0' : (c | 0x20) - u'a' + 10);
+                    }
+                }
+                return v;
+            }
+            default:
+                if (isHighSurrogate(d) && text.size() > 2) {
+                    return 0x10000 + ((d - 0xD800) << 10) + (text[2] - 0xDC00);
+                }
+                return d;
+        }
+    }
+
+    void noteCharacter(std::size_t start, std::size_t end, char32_t c) {
+        if (m_listener) {
+            PatternToken t = token(PatternToken::Kind::EscapedChar, start, end);
+            t.character = c;
+            t.text = m_pattern.substr(start, end - start);
+            m_listener->token(t);
+        }
+    }
+
+    void noteBackReference(std::size_t start, std::size_t end, int number,
+                           std::u16string_view name) {
+        if (m_listener) {
+            PatternToken t = token(PatternToken::Kind::BackReference, start, end);
+            if (!name.empty()) {
+                t.name = name;
+                t.number = std::max(0, m_reference.numbering.numberOf(name));
+            } else {
+                t.number = m_reference.exists(number) ? number : 0;
+                t.text = decimal(number);
+            }
+            m_listener->token(t);
+        }
     }
 
     // [:alpha:] or [:^alpha:] on its own is a set of its own in DEELX;
@@ -1003,17 +1228,8 @@ private:
         if (m_out.lookbehinds.size() >= 255) {
             refuse(kErrorTooManyLookbehinds, start);
         }
-        const bool opensPattern = m_frames.size() == 1 && m_out.pcrePattern.empty() &&
-                                  !m_topLevelAlternation && m_deferredCallout.empty() &&
-                                  quantifierLength(m_pattern, pos + 1) == 0;
-        m_out.lookbehinds.push_back({std::move(*reversed), at(m_pos + 3) == u'!', opensPattern});
-        const std::u16string callout =
-            u"(?:(?C" + decimal(static_cast<int>(m_out.lookbehinds.size())) + u"))";
-        if (opensPattern) {
-            m_deferredCallout = callout;
-        } else {
-            emit(callout, start);
-        }
+        m_out.lookbehinds.push_back({std::move(*reversed), at(m_pos + 3) == u'!'});
+        emit(u"(?:(?C" + decimal(static_cast<int>(m_out.lookbehinds.size())) + u"))", start);
         m_lookbehindSpans.back().second = pos;
         m_pos = pos + 1;
     }
@@ -1170,7 +1386,9 @@ private:
     std::vector<GroupSeen> m_groupsFound;
     std::vector<std::pair<std::size_t, std::size_t>> m_lookbehindSpans;
     bool m_topLevelAlternation = false;  // known from the first pass
-    std::u16string m_deferredCallout;
+    PatternListener* m_listener = nullptr;
+    std::vector<int> m_deelxOfPcre;
+    int m_capturesSeen = 0;
 };
 
 }  // namespace

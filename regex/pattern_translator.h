@@ -60,10 +60,6 @@ namespace lcr {
 struct ReversedLookbehind {
     std::u16string pcrePattern;
     bool negative = false;
-    // A look-behind that opens the pattern is checked at the end of the
-    // pattern, at the match's start: PCRE2 then finds the rest first, and the
-    // reversed body runs only for real candidates.
-    bool atMatchStart = false;
 };
 
 // What the translator refuses, with the position in the user's pattern.
@@ -110,6 +106,75 @@ struct TranslationFlags {
     bool extended = false;
     bool global = false;
 };
+
+// One construct of a pattern as the tokenizer recognizes it while it
+// translates, reported in pattern order. The explanation of a pattern
+// (pattern_explanation.h) is built from these, so that what is explained is
+// what runs.
+struct PatternToken {
+    enum class Kind {
+        Literal,         // one character, or a \Q...\E quote (text)
+        EscapedChar,     // \t, \n, \x41, \u4e2d, \., ... (character)
+        ClassEscape,     // \d \D \w \W \s \S \p{..} \P{..} (text)
+        CharacterClass,  // [...] (text)
+        PosixSet,        // [:alpha:] on its own (text)
+        Dot,
+        Anchor,       // ^ $ \A \z \Z \b \B \G (text)
+        Alternation,  // |
+        GroupOpen,    // see GroupKind
+        GroupClose,
+        Quantifier,     // min, max (-1: no upper bound), mode
+        BackReference,  // number (DEELX) or name; number 0 when none exists
+        Recursion,      // number (0 = the whole pattern) or name
+        InlineOptions,  // (?i) ... (text: the letters)
+        Comment,        // (?#...) or # ... in extended mode
+        Verb,           // (*...)
+    };
+    enum class GroupKind {
+        Capturing,     // number, name (empty for an unnamed group)
+        NonCapturing,  // (?:...)
+        Atomic,        // (?>...)
+        LookAhead,
+        NegativeLookAhead,
+        LookBehind,
+        NegativeLookBehind,
+        Options,      // (?i-s:...) (text: the letters)
+        Conditional,  // (?(cond)yes|no) (text: the condition; number/name
+                      // when it names a group; conditionIsLookAhead else)
+    };
+    enum class Mode { Greedy, Lazy, Possessive };
+
+    Kind kind = Kind::Literal;
+    std::size_t start = 0;  // span in the pattern
+    std::size_t end = 0;
+    std::u16string text;
+    char32_t character = 0;
+    GroupKind group = GroupKind::NonCapturing;
+    int number = -1;
+    std::u16string name;
+    int min = 0;
+    int max = 0;
+    Mode mode = Mode::Greedy;
+    bool conditionIsLookAhead = false;
+    // The options in force at this token.
+    bool ignoreCase = false;
+    bool multiline = false;
+    bool singleLine = false;
+    bool extended = false;
+    bool global = false;
+};
+
+class PatternListener {
+public:
+    virtual ~PatternListener() = default;
+    virtual void token(const PatternToken& token) = 0;
+};
+
+// Runs the tokenizer over `pattern` as translation does and reports every
+// construct to `listener`. It stops at nothing: what PCRE2 would refuse is
+// reported as far as the tokenizer can tell it apart.
+void tokenizeDeelxPattern(std::u16string_view pattern, TranslationFlags flags,
+                          PatternListener& listener);
 
 // The source offsets of the look-behinds (their "(") that are to be matched
 // right to left; the engine names those PCRE2 refuses.

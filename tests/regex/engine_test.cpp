@@ -210,6 +210,14 @@ INSTANTIATE_TEST_SUITE_P(
                       u"{print {     print print",
                       {u"print", u"print"}},
         BehaviourCase{"a+ before", u"(?<=a+)b", 0, u"aab b", {u"b"}},
+        // Former bug: a look-behind that opened the pattern was checked at the
+        // match start after the rest, and the JIT's start shortcuts then
+        // skipped the later start positions.
+        BehaviourCase{"opening look-behind, repeat after it",
+                      u"(?<=a\\s*)[a-z]+",
+                      0,
+                      u"xab ab xaab",
+                      {u"b", u"b", u"ab"}},
         BehaviourCase{"negative, unbounded", u"(?<!a.*)b", 0, u"b ab", {u"b"}},
         BehaviourCase{"alternatives of any length", u"(?<=ab|c+)x", 0, u"abx ccx dx", {u"x", u"x"}},
         BehaviourCase{"ignore case inside", u"(?<=a+)b", I, u"AB ab", {u"B", u"b"}},
