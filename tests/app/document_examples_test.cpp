@@ -39,7 +39,6 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -95,11 +94,11 @@ std::u16string unescape(std::u16string_view value) {
     for (std::size_t i = 0; i < value.size(); ++i) {
         if (value[i] == u'\\' && i + 1 < value.size()) {
             const char16_t next = value[i + 1];
-            const char16_t control = next == u'r'   ? u'\r'
-                                     : next == u'n' ? u'\n'
-                                     : next == u't' ? u'\t'
-                                     : next == u'v' ? u'\v'
-                                     : next == u'f' ? u'\f'
+            const char16_t control = next == u'r'    ? u'\r'
+                                     : next == u'n'  ? u'\n'
+                                     : next == u't'  ? u'\t'
+                                     : next == u'v'  ? u'\v'
+                                     : next == u'f'  ? u'\f'
                                      : next == u'\\' ? u'\\'
                                                      : 0;
             if (control != 0) {
@@ -135,8 +134,9 @@ std::vector<std::u16string> listOf(std::u16string_view written) {
     }
     std::vector<std::u16string> items;
     std::size_t from = 0;
-    for (std::size_t at = value.find(u'／'); ; at = value.find(u'／', from)) {
-        items.push_back(unescape(withoutSpaces(std::u16string_view(value).substr(from, at - from))));
+    for (std::size_t at = value.find(u'／');; at = value.find(u'／', from)) {
+        items.push_back(
+            unescape(withoutSpaces(std::u16string_view(value).substr(from, at - from))));
         if (at == std::u16string_view::npos) {
             break;
         }
@@ -163,7 +163,8 @@ MatchOptions optionsOf(const Example& example) {
 std::string show(const std::vector<std::u16string>& items) {
     std::string out = "[";
     for (const std::u16string& item : items) {
-        out += (out.size() > 1 ? " | " : "") + toUtf8(replaceAll(replaceAll(item, u"\r", u"\\r"), u"\n", u"\\n"));
+        out += (out.size() > 1 ? " | " : "") +
+               toUtf8(replaceAll(replaceAll(item, u"\r", u"\\r"), u"\n", u"\\n"));
     }
     return out + "]";
 }
@@ -173,7 +174,8 @@ std::string show(const std::vector<std::u16string>& items) {
 // replacement applies the chain step by step.
 void runExample(const Example& example, const std::u16string& practiceText) {
     SCOPED_TRACE(example.where + ": " + toUtf8(example["re"]));
-    const std::u16string text = example.has("text") ? unescape(withCrLf(example["text"])) : practiceText;
+    const std::u16string text =
+        example.has("text") ? unescape(withCrLf(example["text"])) : practiceText;
     ASSERT_FALSE(text.empty()) << "no text";
     const std::u16string chain = withCrLf(example["re"]);
     const MatchOptions options = optionsOf(example);
@@ -191,7 +193,8 @@ void runExample(const Example& example, const std::u16string& practiceText) {
     const ExtractionResult extracted = extractChain(text, chain, options);
     ASSERT_FALSE(extracted.expressions.empty()) << "nothing to run";
     if (example.has("error")) {
-        EXPECT_NE(extracted.firstCompileFailure(), nullptr) << "compiles, yet the document says not";
+        EXPECT_NE(extracted.firstCompileFailure(), nullptr)
+            << "compiles, yet the document says not";
         return;
     }
     if (const ExpressionMatches* failed = extracted.firstCompileFailure()) {
@@ -259,8 +262,8 @@ void checkExample(const Example& example, const std::u16string& practiceText) {
             ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
         runExample(example, practiceText);
     }
-    EXPECT_GT(failures.size(), 0)
-        << example.where << ": the engine now agrees; drop it from kReportedEngineFaults";
+    EXPECT_GT(failures.size(), 0) << example.where
+                                  << ": the engine now agrees; drop it from kReportedEngineFaults";
 }
 
 // Text without its white space, for finding an expression in a document
@@ -345,7 +348,8 @@ struct Tag {
 // The start tags of the page with their attributes (values decoded).
 std::vector<Tag> startTags(std::u16string_view html) {
     std::vector<Tag> tags;
-    for (std::size_t at = html.find(u'<'); at != std::u16string::npos; at = html.find(u'<', at + 1)) {
+    for (std::size_t at = html.find(u'<'); at != std::u16string::npos;
+         at = html.find(u'<', at + 1)) {
         if (at + 1 >= html.size() || !std::isalpha(static_cast<unsigned char>(html[at + 1]))) {
             continue;
         }
@@ -439,6 +443,23 @@ TEST(TutorialExamples, EveryExampleHoldsOnTheEngine) {
         EXPECT_TRUE(shows(visibleText(elementContent(page, tag)), shownExpression(example)))
             << example.where << ": " << toUtf8(shownExpression(example)) << " is not shown there";
         examples.push_back(std::move(example));
+    }
+    // Every row of an example table is an example.
+    for (const Tag& table : tags) {
+        if (table.name != u"table" || !table.attributes.count("class") ||
+            table.attributes.at("class") != u"ex") {
+            continue;
+        }
+        const std::u16string_view rows = elementContent(page, table);
+        const std::size_t end = table.end + rows.size();
+        for (const Tag& row : tags) {
+            if (row.name == u"tr" && row.begin > table.begin && row.begin < end &&
+                elementContent(page, row).find(u"<td") != std::u16string_view::npos) {
+                EXPECT_TRUE(row.attributes.count("data-re"))
+                    << "tutorial.htm: a row of an example table carries no example: "
+                    << toUtf8(visibleText(elementContent(page, row)));
+            }
+        }
     }
     ASSERT_FALSE(practice.empty());
     EXPECT_EQ(std::count(practice.begin(), practice.end(), u'\n'), 3) << "four lines";
@@ -579,7 +600,8 @@ TEST(ArticleExamples, EveryExampleHoldsOnTheEngineAndStandsInTheArticle) {
     }
     for (const Example& example : examples) {
         EXPECT_TRUE(shows(article, shownExpression(example)))
-            << example.where << ": " << toUtf8(shownExpression(example)) << " is not in the article";
+            << example.where << ": " << toUtf8(shownExpression(example))
+            << " is not in the article";
         if (!example.has("block")) {
             for (const char* field : {"text", "result"}) {
                 if (example.has(field) && !example.has("words")) {
