@@ -569,6 +569,7 @@ TEST(ArticleExamples, EveryExampleHoldsOnTheEngineAndStandsInTheArticle) {
     // Every example block of the article has an entry, in order, and shows
     // what the entry states.
     std::size_t next = 0;
+    std::vector<bool> paired(examples.size(), false);
     for (const ArticleBlock& block : articleBlocks(article)) {
         const std::string where = "article.txt:" + std::to_string(block.line);
         std::size_t found = next;
@@ -580,6 +581,7 @@ TEST(ArticleExamples, EveryExampleHoldsOnTheEngineAndStandsInTheArticle) {
             continue;
         }
         next = found + 1;
+        paired[found] = true;
         const Example& entry = examples[found];
         EXPECT_TRUE(entry.has("block")) << entry.where << " is the block at " << where;
         for (const std::u16string& match : listOf(entry["matches"])) {
@@ -597,6 +599,10 @@ TEST(ArticleExamples, EveryExampleHoldsOnTheEngineAndStandsInTheArticle) {
         if (entry.has("with")) {
             EXPECT_TRUE(shows(block.lines, entry["with"])) << where;
         }
+    }
+    for (std::size_t i = 0; i < examples.size(); ++i) {
+        EXPECT_EQ(paired[i], examples[i].has("block"))
+            << examples[i].where << ": \"block\" and the article's own example blocks disagree";
     }
     for (const Example& example : examples) {
         EXPECT_TRUE(shows(article, shownExpression(example)))
