@@ -246,24 +246,8 @@ void runExample(const Example& example, const std::u16string& practiceText) {
 // A look-behind of varying length at the start of the expression misses a
 // match when the text after it could also start earlier: in "xab",
 // (?<=a\s*)[a-z]+ finds nothing instead of "b".
-constexpr std::u16string_view kReportedEngineFaults[] = {
-    u"(?<=联系人\\s*)[\\u4e00-\\u9fa5]+",
-};
-
 void checkExample(const Example& example, const std::u16string& practiceText) {
-    if (std::find(std::begin(kReportedEngineFaults), std::end(kReportedEngineFaults),
-                  example["re"]) == std::end(kReportedEngineFaults)) {
-        runExample(example, practiceText);
-        return;
-    }
-    ::testing::TestPartResultArray failures;
-    {
-        const ::testing::ScopedFakeTestPartResultReporter intercept(
-            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
-        runExample(example, practiceText);
-    }
-    EXPECT_GT(failures.size(), 0) << example.where
-                                  << ": the engine now agrees; drop it from kReportedEngineFaults";
+    runExample(example, practiceText);
 }
 
 // Text without its white space, for finding an expression in a document
