@@ -33,7 +33,6 @@
 // the control characters, the backslash and the character with that code; a
 // line break in the value is the text box's CR LF. re and with are taken as
 // they stand.
-#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
