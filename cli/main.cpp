@@ -20,6 +20,7 @@
 #include "batch/batch_run.h"
 #include "batch/file_discovery.h"
 #include "batch/text_file.h"
+#include "cli/explain_command.h"
 #include "operations/copy_format.h"
 #include "operations/extraction.h"
 #include "operations/process_memory.h"
@@ -38,6 +39,7 @@ const char* const kHelp =
     "用法 / Usage:\n"
     "  lcregular-cli extract [-i] [-m] [-s] [-x] [-n] [--format FMT] [--json] -e CHAIN [FILE]\n"
     "  lcregular-cli replace [-i] [-m] [-s] [-x] [-n] [-a] -e CHAIN -r REPLACEMENTS [FILE]\n"
+    "  lcregular-cli explain [-i] [-m] [-s] [-x] -e CHAIN    （逐项解释表达式 / explain it)\n"
     "  lcregular-cli batch-extract [options] FOLDER | FILE...\n"
     "  lcregular-cli batch-replace [options] FOLDER | FILE...\n"
     "\n"
@@ -441,6 +443,9 @@ int runBatch(const Arguments& a) {
 int main(int argc, char** argv) {
     lcr::keepFreedMemoryForReuse();
     std::ios::sync_with_stdio(false);
+    if (argc > 1 && std::string(argv[1]) == "explain") {
+        return lcr::cli::runExplain(std::vector<std::string>(argv + 2, argv + argc));
+    }
     Arguments a;
     if (const std::optional<int> status = parse(argc, argv, a)) {
         return *status;

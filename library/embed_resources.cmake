@@ -6,7 +6,8 @@
 set(resources
   builtinExpressionsBytes builtin_expressions.txt
   defaultUserExpressionsBytes default_user_expressions.txt
-  syntaxTableBytes syntax_table.txt)
+  syntaxTableBytes syntax_table.txt
+  explanationTableBytes explanation_table.txt)
 
 set(out "// Generated from resources/ by library/embed_resources.cmake. Do not edit.\n")
 string(APPEND out "#include \"library/embedded_resources.h\"\n\nnamespace lcr::embedded {\n")

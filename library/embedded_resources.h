@@ -10,5 +10,6 @@ namespace lcr::embedded {
 std::string_view builtinExpressionsBytes();
 std::string_view defaultUserExpressionsBytes();
 std::string_view syntaxTableBytes();
+std::string_view explanationTableBytes();
 
 }  // namespace lcr::embedded

@@ -1088,6 +1088,7 @@ private:
             return false;
         }
         const std::size_t start = m_pos;
+        note(PatternToken::Kind::PosixSet, start, i + 2, m_pattern.substr(start, i + 2 - start));
         emit(scope().ignoreCase ? u"(?-i:[" : u"[", start);
         copyTo(i + 2);
         emit(scope().ignoreCase ? u"])" : u"]", start);
@@ -1096,6 +1097,11 @@ private:
 
     void characterClass() {
         const std::size_t start = m_pos;
+        if (m_listener) {
+            const std::size_t end = std::min(findClassEnd(m_pattern, start) + 1, m_pattern.size());
+            note(PatternToken::Kind::CharacterClass, start, end,
+                 m_pattern.substr(start, end - start));
+        }
         const bool wrap = scope().ignoreCase;
         if (wrap) {
             emit(u"(?-i:", start);
@@ -1132,16 +1138,21 @@ private:
         if (at(m_pos + 1) == u'*') {
             // A verb such as (*SKIP) or (*UTF): no group, no scope.
             std::size_t end = m_pattern.find(u')', m_pos);
-            copyTo(end == std::u16string_view::npos ? m_pattern.size() : end + 1);
+            end = end == std::u16string_view::npos ? m_pattern.size() : end + 1;
+            note(PatternToken::Kind::Verb, m_pos, end, m_pattern.substr(m_pos, end - m_pos));
+            copyTo(end);
             return;
         }
         if (at(m_pos + 1) != u'?') {
-            pushFrame(scope());
             if (scope().explicitCapture) {
+                noteGroup(PatternToken::GroupKind::NonCapturing, m_pos, m_pos + 1);
+                pushFrame(scope());
                 emit(u"(?:", m_pos);  // with n only named groups capture
                 ++m_pos;
                 return;
             }
+            noteGroup(PatternToken::GroupKind::Capturing, m_pos, m_pos + 1, nextCaptureNumber());
+            pushFrame(scope());
             m_groupsFound.push_back({});
             copy(1);
             return;
@@ -1150,7 +1161,12 @@ private:
         switch (kind) {
             case u'#': {
                 std::size_t end = m_pattern.find(u')', m_pos);
-                copyTo(end == std::u16string_view::npos ? m_pattern.size() : end + 1);
+                end = end == std::u16string_view::npos ? m_pattern.size() : end + 1;
+                note(PatternToken::Kind::Comment, m_pos, end,
+                     m_pattern.substr(
+                         m_pos + 3,
+                         end - m_pos - 3 - (end <= m_pattern.size() && at(end - 1) == u')')));
+                copyTo(end);
                 return;
             }
             case u'(':
@@ -1194,15 +1210,45 @@ private:
                 }
                 break;
         }
+        std::optional<PatternToken::GroupKind> opened;
+        switch (kind) {
+            case u':':
+                opened = PatternToken::GroupKind::NonCapturing;
+                break;
+            case u'>':
+                opened = PatternToken::GroupKind::Atomic;
+                break;
+            case u'=':
+                opened = PatternToken::GroupKind::LookAhead;
+                break;
+            case u'!':
+                opened = PatternToken::GroupKind::NegativeLookAhead;
+                break;
+            default:
+                break;
+        }
         pushFrame(scope());
+        if (opened) {
+            noteGroup(*opened, m_pos, m_pos + 3);
+            copy(3);
+            return;
+        }
         copy(1);  // the rest of the group's opening is copied as ordinary characters
     }
 
     void namedGroup(std::size_t nameStart, char16_t close) {
         const std::u16string_view name = nameAt(nameStart, close);
         m_groupsFound.push_back({std::u16string(name)});
+        const std::size_t start = m_pos;
+        const int number = nextCaptureNumber();
         pushFrame(scope());
-        copy(1);
+        if (name.empty()) {
+            copy(1);  // PCRE2 says what is wrong
+            return;
+        }
+        const std::size_t end = nameStart + name.size() + 1;
+        noteGroup(PatternToken::GroupKind::Capturing, start, end, number, name);
+        copyTo(end);
     }
 
     // (?<=...) and (?<!...): copied for PCRE2, or reversed when PCRE2 cannot
@@ -1213,8 +1259,11 @@ private:
         m_lookbehindSpans.emplace_back(start, m_pattern.size());
         if (std::find(m_reversedLookbehinds.begin(), m_reversedLookbehinds.end(), start) ==
             m_reversedLookbehinds.end()) {
+            noteGroup(at(m_pos + 3) == u'=' ? PatternToken::GroupKind::LookBehind
+                                            : PatternToken::GroupKind::NegativeLookBehind,
+                      start, start + 4);
             pushFrame(scope()).lookbehind = index;
-            copy(1);
+            copy(4);
             return;
         }
         LookbehindReverser reverser(m_pattern, scope());
@@ -1240,6 +1289,7 @@ private:
         const std::size_t start = m_pos;
         const char16_t next = at(m_pos + 3);
         if (next == u')') {
+            noteRecursion(m_pos, m_pos + 4, 0, {});
             copyTo(m_pos + 4);
             return true;
         }
@@ -1255,12 +1305,22 @@ private:
                 if (d < 0) {
                     refuse(kErrorNoSuchGroup, start);
                 }
+                noteRecursion(start, end + 1, d, name);
                 emit(m_reference.recursion(std::max(d, 1)), start);
                 m_pos = end + 1;
                 return true;
             }
         }
         return false;
+    }
+
+    void noteRecursion(std::size_t start, std::size_t end, int number, std::u16string_view name) {
+        if (m_listener) {
+            PatternToken t = token(PatternToken::Kind::Recursion, start, end);
+            t.number = number;
+            t.name = name;
+            m_listener->token(t);
+        }
     }
 
     // (?1) or (?R1) from the digits at `digits`.
@@ -1279,6 +1339,7 @@ private:
         if (d != 0 && !m_reference.exists(d)) {
             refuse(kErrorNoSuchGroup, start);
         }
+        noteRecursion(start, end + 1, d, {});
         emit(m_reference.exists(d) || d == 0 ? m_reference.recursion(d) : u"(?R)", start);
         m_pos = end + 1;
     }
@@ -1313,10 +1374,13 @@ private:
         if (letters == u"-" || letters == u"^") {
             letters.clear();
         }
+        const std::u16string_view written = m_pattern.substr(m_pos + 2, end - m_pos - 2);
         if (at(end) == u')') {
             scope() = changed;
+            note(PatternToken::Kind::InlineOptions, start, end + 1, written);
             emit(letters.empty() ? u"" : u"(?" + letters + u")", start);
         } else {
+            noteGroup(PatternToken::GroupKind::Options, start, end + 1, -1, {}, written);
             pushFrame(changed);
             emit(u"(?" + letters + u":", start);
         }
@@ -1357,21 +1421,49 @@ private:
         const std::size_t start = m_pos;
         const std::size_t condStart = m_pos + 3;
         const char16_t first = at(condStart);
-        pushFrame(scope()).conditional = true;
         if (first == u'?' || first == u'*') {
+            noteGroup(PatternToken::GroupKind::Conditional, start, start + 2);
+            pushFrame(scope()).conditional = true;
             copy(2);  // "(?" ; the assertion group follows as an ordinary group
             return;
         }
         std::size_t condEnd = m_pattern.find(u')', condStart);
         if (condEnd == std::u16string_view::npos) {
+            pushFrame(scope()).conditional = true;
             copyTo(m_pattern.size());
             return;
         }
-        if (auto reference = groupCondition(m_pattern.substr(condStart, condEnd - condStart))) {
+        const std::u16string_view condition = m_pattern.substr(condStart, condEnd - condStart);
+        if (auto reference = groupCondition(condition)) {
+            if (m_listener) {
+                PatternToken t = token(PatternToken::Kind::GroupOpen, start, condEnd + 1);
+                t.group = PatternToken::GroupKind::Conditional;
+                t.text = condition;
+                std::u16string_view name = condition;
+                if (name.size() >= 2 && (name.front() == u'<' || name.front() == u'\'')) {
+                    name = name.substr(1, name.size() - 2);
+                }
+                t.number = allOf(condition, isAsciiDigit) ? parseNumber(condition)
+                                                          : m_reference.numbering.numberOf(name);
+                if (!allOf(condition, isAsciiDigit) && t.number > 0) {
+                    t.name = name;
+                }
+                m_listener->token(t);
+            }
+            pushFrame(scope()).conditional = true;
             emit(*reference, start);
             m_pos = condEnd + 1;
             return;
         }
+        if (m_listener) {
+            PatternToken t = token(PatternToken::Kind::GroupOpen, start, condStart);
+            t.group = PatternToken::GroupKind::Conditional;
+            t.text = condition;
+            t.conditionIsLookAhead = true;
+            m_listener->token(t);
+            noteGroup(PatternToken::GroupKind::LookAhead, condStart - 1, condStart);
+        }
+        pushFrame(scope()).conditional = true;
         emit(u"(?(?=", m_pos);
         m_pos = condStart;
         pushFrame(scope());  // the look-ahead, closed by the condition's ")"
@@ -1410,6 +1502,21 @@ TranslatedPattern translateDeelxPattern(std::u16string_view pattern, Translation
     TranslatedPattern out = translator.run();
     out.groups = numbering;
     return out;
+}
+
+void tokenizeDeelxPattern(std::u16string_view pattern, TranslationFlags flags,
+                          PatternListener& listener) {
+    const std::vector<GroupSeen> noGroups;
+    const GroupNumbering noNumbering;
+    const std::vector<std::size_t> noReversal;
+    Translator groupPass(pattern, flags, noGroups, noNumbering, noReversal);
+    groupPass.run();
+    const std::vector<GroupSeen> groups = groupPass.groupsFound();
+    const GroupNumbering numbering = numberGroups(groups);
+    Translator translator(pattern, flags, groups, numbering, noReversal);
+    translator.setTopLevelAlternation(groupPass.topLevelAlternation());
+    translator.setListener(&listener);
+    translator.run();
 }
 
 std::vector<std::pair<std::size_t, std::size_t>> lookbehindSpans(std::u16string_view pattern,
