@@ -222,6 +222,38 @@ TEST_F(InputDialogTest, EditingButtons) {
     EXPECT_EQ(services.messages.size(), 1);
 }
 
+// The text box hands back exactly the characters it was given or that were
+// pasted: none of them is a change, and its paste takes any line break.
+TEST_F(InputDialogTest, TheTextKeepsEveryCharacter) {
+    QString kept = QStringLiteral("a");
+    for (char16_t c : {0x2028, 0x2029, 0x00A0, 0xFEFF, 0xFFFC, 0xFDD0, 0xFDD1, 0xD800}) {
+        kept += QChar(c);
+    }
+    kept += QStringLiteral("\r\nb");
+    QString result;
+    onOpen([&](InputDialogWindow& w) {
+        QTest::keyClick(edit(w, "编辑框正文"), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(edit(w, "编辑框正文"), QStringLiteral("x"));
+        button(w, "按钮确定")->click();
+    });
+    EXPECT_TRUE(host.showInputDialog(kept, {}, {}, nullptr, &result));
+    EXPECT_EQ(result.toStdU16String(), (kept + QStringLiteral("x")).toStdU16String());
+
+    // Untouched: closing asks nothing.
+    onOpen([&](InputDialogWindow& w) { QTest::keyClick(&w, Qt::Key_Escape); });
+    EXPECT_FALSE(host.showInputDialog(kept, {}, {}, nullptr, &result));
+    EXPECT_TRUE(services.messages.isEmpty());
+
+    services.clipboard = QStringLiteral("p\r\nq\rr\n") + QChar(0x2029);
+    onOpen([&](InputDialogWindow& w) {
+        button(w, "按钮粘贴")->click();
+        button(w, "按钮确定")->click();
+    });
+    EXPECT_TRUE(host.showInputDialog(QString(), {}, {}, nullptr, &result));
+    EXPECT_EQ(result.toStdU16String(),
+              (QStringLiteral("p\r\nq\r\nr\r\n") + QChar(0x2029)).toStdU16String());
+}
+
 TEST_F(InputDialogTest, ImportsFileContentsAndNames) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
