@@ -57,7 +57,8 @@ std::u16string WidgetComponent::text() const {
 
 void WidgetComponent::setText(std::u16string_view text) {
     if (auto* box = qobject_cast<ProgramTextEdit*>(m_control)) {
-        box->setProgramText(toQString(text));
+        // The text the box starts with: not a step to undo.
+        box->resetProgramText(toQString(text));
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(m_control)) {
         box->setPlainText(toQString(text));
     } else if (auto* line = qobject_cast<QLineEdit*>(m_control)) {

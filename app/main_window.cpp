@@ -190,8 +190,13 @@ QObject* MainWindow::createControl(const DesignedControl& designed, QWidget* par
         }
         case ControlKind::EditBox:
             return new QLineEdit(caption, parent);
-        case ControlKind::MultiLineEdit:
-            return new ProgramTextEdit(parent);
+        case ControlKind::MultiLineEdit: {
+            auto* box = new ProgramTextEdit(parent);
+            // The replace result is the program's output, written anew at
+            // every run: its writes are no steps to undo.
+            box->setRecordsProgramWrites(designed.name != "编辑框替换结果");
+            return box;
+        }
         case ControlKind::ListView:
             return createReportList(designed, parent);
         case ControlKind::CheckBox: {

@@ -112,7 +112,7 @@ InputDialogWindow::InputDialogWindow(const InputDialogRequest& request,
     m_prompt->setPlainText(toProgramLineBreaks(request.prompt));
     setWindowTitle(request.title);
     m_initialProgramText = toProgramLineBreaks(request.initialText);
-    m_text->setProgramText(request.initialText);
+    m_text->resetProgramText(request.initialText);
     m_text->setReadOnly(request.inputMode == 1);
 
     if (request.displayOnly) {
@@ -226,15 +226,19 @@ void InputDialogWindow::importFiles(bool contents) {
     const QString title = QStringLiteral("选择多个文件，将导入其") +
                           (contents ? QStringLiteral("文件内容") : QStringLiteral("文件路径"));
     const QStringList files = m_services.chooseFiles(this, title, kFileFilter);
+    // All files are appended at once: one click, one undo step.
     const QPointer<InputDialogWindow> alive(this);
+    QString appended;
     for (const QString& path : files) {
-        const QString text = contents ? readFileText(path) : path;
-        m_text->moveCursor(QTextCursor::End);
-        m_text->replaceSelection(text + QStringLiteral("\r\n"));
+        appended += (contents ? readFileText(path) : path) + QStringLiteral("\r\n");
         QCoreApplication::processEvents();
         if (!alive) {
             return;
         }
+    }
+    if (!appended.isEmpty()) {
+        m_text->moveCursor(QTextCursor::End);
+        m_text->replaceSelection(appended);
     }
 }
 

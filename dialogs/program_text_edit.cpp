@@ -4,7 +4,11 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMenu>
 #include <QMimeData>
+#include <QPlainTextDocumentLayout>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -146,16 +150,35 @@ QString toDesktopLineBreaks(const QString& programText) {
 ProgramTextEdit::ProgramTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabChangesFocus(false);
-    watchDocument();
+    // The box's documents are its own, so that it can keep them in its
+    // history; the one Qt made goes.
+    QTextDocument* first = createDocument();
+    {
+        const QSignalBlocker blocker(this);
+        setDocument(first);
+    }
+    m_versions.push_back({first});
 }
 
-void ProgramTextEdit::watchDocument() {
+QTextDocument* ProgramTextEdit::createDocument() {
+    const QTextDocument* model = document();
+    auto* created = new QTextDocument(this);
+    created->setDocumentLayout(new QPlainTextDocumentLayout(created));
+    created->setDefaultFont(font());
+    created->setDefaultTextOption(model->defaultTextOption());
+    created->setDocumentMargin(model->documentMargin());
     // The document's own signal, not the box's: it also fires while the
     // box's signals are blocked for a write from the program.
-    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+    connect(created, &QTextDocument::contentsChanged, this, [this, created] {
         m_programTextValid = false;
         ++m_revision;
+        // An edit (typing, a change of a part) ends the way forward to the
+        // versions that had been undone; undo and redo themselves do not.
+        if (created == document() && !m_undoingOrRedoing) {
+            dropLaterVersions();
+        }
     });
+    return created;
 }
 
 QString ProgramTextEdit::programText() const {
@@ -167,26 +190,141 @@ QString ProgramTextEdit::programText() const {
 }
 
 void ProgramTextEdit::setProgramText(const QString& text) {
-    {
-        // Clearing and inserting each report a change; the program's
-        // convention is one notification a write.
-        const QSignalBlocker blocker(this);
-        // Emptying the document empties the undo history anyway; recording
-        // the new text as one undo step first costs a third of the time on
-        // a large text, so it is not recorded.
-        const bool undo = isUndoRedoEnabled();
-        setUndoRedoEnabled(false);
-        setPlainText(QString());
-        QTextCursor cursor(document());
-        insertProgramText(cursor, text);
-        setUndoRedoEnabled(undo);
-        // The caret stays at the start, as for a text put in any other way.
-        setTextCursor(QTextCursor(document()));
+    if (!m_recordsProgramWrites) {
+        dropOtherVersions();
+        overwriteDocument(text);
+        textWritten(text);
+        return;
     }
+    dropLaterVersions();
+    // The steps undone in the present document can no longer be redone:
+    // this change comes after them.
+    document()->clearUndoRedoStacks(QTextDocument::RedoStack);
+    QTextDocument* next = createDocument();
+    next->setUndoRedoEnabled(false);
+    QTextCursor cursor(next);
+    insertProgramText(cursor, text);
+    next->setUndoRedoEnabled(true);
+
+    rememberView();
+    m_versions.push_back({next});
+    if (m_versions.size() > kKeptWholeTextSteps + 1) {
+        delete m_versions.front().document;
+        m_versions.erase(m_versions.begin());
+    }
+    showVersion(m_versions.size() - 1);
+    textWritten(text);
+}
+
+void ProgramTextEdit::resetProgramText(const QString& text) {
+    dropOtherVersions();
+    overwriteDocument(text);
+    textWritten(text);
+}
+
+void ProgramTextEdit::overwriteDocument(const QString& text) {
+    // Clearing and inserting each report a change; the program's convention
+    // is one notification a write (textWritten).
+    const QSignalBlocker blocker(this);
+    // Turning undo off empties the document's history: nothing of it is
+    // recorded or kept.
+    document()->setUndoRedoEnabled(false);
+    setPlainText(QString());
+    QTextCursor cursor(document());
+    insertProgramText(cursor, text);
+    document()->setUndoRedoEnabled(true);
+    // The caret stays at the start, as for a text put in any other way.
+    setTextCursor(QTextCursor(document()));
+}
+
+void ProgramTextEdit::textWritten(const QString& text) {
     // What reading the document back gives, without reading it.
     m_programText = toProgramLineBreaks(text);
     m_programTextValid = true;
     emit textChanged();
+}
+
+void ProgramTextEdit::rememberView() {
+    Version& present = m_versions[m_current];
+    present.cursor = textCursor();
+    present.horizontalScroll = horizontalScrollBar()->value();
+    present.verticalScroll = verticalScrollBar()->value();
+}
+
+void ProgramTextEdit::showVersion(std::size_t index) {
+    m_current = index;
+    const Version& shown = m_versions[index];
+    // The box's font and wrapping may have changed since the document was
+    // shown last. Either setting lays the whole document out again, so it
+    // is made only when it differs.
+    if (shown.document->defaultFont() != font()) {
+        shown.document->setDefaultFont(font());
+    }
+    const QTextOption option = document()->defaultTextOption();
+    const QTextOption kept = shown.document->defaultTextOption();
+    if (kept.wrapMode() != option.wrapMode() ||
+        kept.tabStopDistance() != option.tabStopDistance() || kept.flags() != option.flags() ||
+        kept.alignment() != option.alignment()) {
+        shown.document->setDefaultTextOption(option);
+    }
+    {
+        const QSignalBlocker blocker(this);
+        setDocument(shown.document);
+        if (!shown.cursor.isNull()) {
+            setTextCursor(shown.cursor);
+        }
+        horizontalScrollBar()->setValue(shown.horizontalScroll);
+        verticalScrollBar()->setValue(shown.verticalScroll);
+    }
+    m_programTextValid = false;
+    ++m_revision;
+}
+
+void ProgramTextEdit::dropLaterVersions() {
+    for (std::size_t i = m_current + 1; i < m_versions.size(); ++i) {
+        delete m_versions[i].document;
+    }
+    m_versions.resize(m_current + 1);
+}
+
+void ProgramTextEdit::dropOtherVersions() {
+    dropLaterVersions();
+    for (std::size_t i = 0; i < m_current; ++i) {
+        delete m_versions[i].document;
+    }
+    m_versions.erase(m_versions.begin(),
+                     m_versions.begin() + static_cast<std::ptrdiff_t>(m_current));
+    m_current = 0;
+}
+
+bool ProgramTextEdit::isUndoAvailable() const {
+    return document()->isUndoAvailable() || m_current > 0;
+}
+
+bool ProgramTextEdit::isRedoAvailable() const {
+    return document()->isRedoAvailable() || m_current + 1 < m_versions.size();
+}
+
+void ProgramTextEdit::undo() {
+    if (document()->isUndoAvailable()) {
+        const QScopedValueRollback guard(m_undoingOrRedoing, true);
+        QPlainTextEdit::undo();
+    } else if (m_current > 0) {
+        rememberView();
+        showVersion(m_current - 1);
+        emit textChanged();
+    }
+}
+
+void ProgramTextEdit::redo() {
+    if (document()->isRedoAvailable()) {
+        const QScopedValueRollback guard(m_undoingOrRedoing, true);
+        QPlainTextEdit::redo();
+    } else if (m_current + 1 < m_versions.size()) {
+        rememberView();
+        showVersion(m_current + 1);
+        emit textChanged();
+    }
 }
 
 void ProgramTextEdit::replaceSelection(const QString& text) {
@@ -202,6 +340,9 @@ void ProgramTextEdit::insertAtCursor(const QString& text) {
     cursor.beginEditBlock();
     insertProgramText(cursor, text);
     cursor.endEditBlock();
+    // Qt merges an insertion typed right after an edit block into the
+    // block's step, but never into the step before an unmodified state.
+    document()->setModified(false);
     setTextCursor(cursor);
     ensureCursorVisible();
 }
@@ -213,6 +354,19 @@ void ProgramTextEdit::focusInEvent(QFocusEvent* event) {
 
 void ProgramTextEdit::keyPressEvent(QKeyEvent* event) {
     if (!isReadOnly()) {
+        const QKeyCombination keys = event->keyCombination();
+        if (event->matches(QKeySequence::Undo)) {
+            undo();
+            event->accept();
+            return;
+        }
+        if (event->matches(QKeySequence::Redo) ||
+            keys == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
+            keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+            redo();
+            event->accept();
+            return;
+        }
         if (event->matches(QKeySequence::InsertLineSeparator)) {
             // Shift+Enter would put a U+2028 into the text, which looks like
             // a line break but is none to the program: it gives a line break.
@@ -229,6 +383,24 @@ void ProgramTextEdit::keyPressEvent(QKeyEvent* event) {
         }
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void ProgramTextEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu(event->pos());
+    for (QAction* action : menu->actions()) {
+        const bool isUndo = action->objectName() == QLatin1String("edit-undo");
+        const bool isRedo = action->objectName() == QLatin1String("edit-redo");
+        if (!isUndo && !isRedo) {
+            continue;
+        }
+        // Away from the undo of Qt's control, which knows one document only.
+        action->disconnect();
+        action->setEnabled(!isReadOnly() && (isUndo ? isUndoAvailable() : isRedoAvailable()));
+        connect(action, &QAction::triggered, this,
+                isUndo ? &ProgramTextEdit::undo : &ProgramTextEdit::redo);
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void ProgramTextEdit::inputMethodEvent(QInputMethodEvent* event) {
