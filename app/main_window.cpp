@@ -16,6 +16,7 @@
 #include <QToolButton>
 
 #include "app/help_links.h"
+#include "app/main_window_autosave.h"
 #include "app/main_window_inventory.h"
 #include "app/main_window_settings.h"
 #include "app/metacharacter_strip.h"
@@ -316,6 +317,9 @@ void MainWindow::onCreated() {
     applyTabRule(m_tabs->currentIndex());  // the restored page may not raise it
     m_state.newlineCorrector.compile();
     applyLayout();  // the boxes follow the restored splitters before the first resize
+    // From here on what the close would save is also saved while the user
+    // works; the restored state counts as saved.
+    m_autosave = new MainWindowAutosave(*this, m_state.configStore);
     m_state.mainWindowReady = true;
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
 }
@@ -326,6 +330,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::onCloseRequested() {
+    m_autosave->stop();
     persistMainWindow(true);
 }
 
