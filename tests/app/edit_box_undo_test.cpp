@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -196,6 +198,29 @@ TEST_F(EditBoxUndo, TheResultBoxRecordsNoStep) {
     result->setFocus();
     QTest::keyClick(result, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(result->programText(), q("a2c"));
+}
+
+// The context menu's Undo and Redo take the same steps as the keys.
+TEST_F(EditBoxUndo, TheContextMenuUndoesProgramSteps) {
+    ProgramTextEdit* edit = box("编辑框提取文本");
+    edit->resetProgramText(q("kept"));
+    click("标签23");  // 清空
+    auto trigger = [&](const char* name) {
+        const QPoint at(5, 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, edit->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(edit->viewport(), &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QAction* action = menu->findChild<QAction*>(q(name));
+        ASSERT_NE(action, nullptr);
+        EXPECT_TRUE(action->isEnabled());
+        action->trigger();
+        menu->close();
+    };
+    trigger("edit-undo");
+    EXPECT_EQ(edit->programText(), q("kept"));
+    trigger("edit-redo");
+    EXPECT_EQ(edit->programText(), QString());
 }
 
 // The texts restored at start are where the history begins.
