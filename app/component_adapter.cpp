@@ -44,7 +44,7 @@ std::u16string WidgetComponent::text() const {
         return toU16(box->programText());
     }
     if (auto* box = qobject_cast<QPlainTextEdit*>(m_control)) {
-        return toU16(ProgramTextEdit::toProgramText(box->toPlainText()));
+        return toU16(toProgramLineBreaks(box->toPlainText()));
     }
     if (auto* line = qobject_cast<QLineEdit*>(m_control)) {
         return toU16(line->text());
@@ -57,9 +57,10 @@ std::u16string WidgetComponent::text() const {
 
 void WidgetComponent::setText(std::u16string_view text) {
     if (auto* box = qobject_cast<ProgramTextEdit*>(m_control)) {
-        box->setProgramText(toQString(text));
+        // The text the box starts with: not a step to undo.
+        box->resetProgramText(toQString(text));
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(m_control)) {
-        box->setPlainText(ProgramTextEdit::toWidgetText(toQString(text)));
+        box->setPlainText(toQString(text));
     } else if (auto* line = qobject_cast<QLineEdit*>(m_control)) {
         line->setText(toQString(text));
     } else if (auto* combo = qobject_cast<QComboBox*>(m_control); combo && combo->isEditable()) {

@@ -16,6 +16,7 @@
 #include <QToolButton>
 
 #include "app/help_links.h"
+#include "app/main_window_autosave.h"
 #include "app/main_window_inventory.h"
 #include "app/main_window_settings.h"
 #include "app/metacharacter_strip.h"
@@ -190,8 +191,13 @@ QObject* MainWindow::createControl(const DesignedControl& designed, QWidget* par
         }
         case ControlKind::EditBox:
             return new QLineEdit(caption, parent);
-        case ControlKind::MultiLineEdit:
-            return new ProgramTextEdit(parent);
+        case ControlKind::MultiLineEdit: {
+            auto* box = new ProgramTextEdit(parent);
+            // The replace result is the program's output, written anew at
+            // every run: its writes are no steps to undo.
+            box->setRecordsProgramWrites(designed.name != "编辑框替换结果");
+            return box;
+        }
         case ControlKind::ListView:
             return createReportList(designed, parent);
         case ControlKind::CheckBox: {
@@ -311,6 +317,9 @@ void MainWindow::onCreated() {
     applyTabRule(m_tabs->currentIndex());  // the restored page may not raise it
     m_state.newlineCorrector.compile();
     applyLayout();  // the boxes follow the restored splitters before the first resize
+    // From here on what the close would save is also saved while the user
+    // works; the restored state counts as saved.
+    m_autosave = new MainWindowAutosave(*this, m_state.configStore);
     m_state.mainWindowReady = true;
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
 }
@@ -321,6 +330,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::onCloseRequested() {
+    m_autosave->stop();
     persistMainWindow(true);
 }
 

@@ -27,6 +27,7 @@ class QTableView;
 
 namespace lcr {
 
+class MainWindowAutosave;
 class MetacharacterStrip;
 class PlatformServices;
 class ProgramTextEdit;
@@ -80,6 +81,9 @@ public:
     ResultTableModel* resultModel() const { return m_resultModel; }
     // The program's one input dialog (the copy format is edited in it).
     InputDialogHost& inputDialogs() { return m_dialogs; }
+    // Saves the texts and settings while the user works (nullptr until the
+    // window's set-up has finished).
+    MainWindowAutosave* autosave() const { return m_autosave; }
     // Copies the result table laid out by the copy format (the tag of 标签19).
     void copyResultTable();
     // Lets the user edit the copy format in the input dialog.
@@ -122,6 +126,7 @@ private:
     ResultTableModel* m_resultModel = nullptr;
     QLabel* m_statusLine = nullptr;
     MetacharacterStrip* m_strip = nullptr;
+    MainWindowAutosave* m_autosave = nullptr;
     PlatformDialogServices m_dialogServices;
     InputDialogHost m_dialogs;
     QHash<QLabel*, int> m_copyFeedbackGeneration;

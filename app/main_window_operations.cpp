@@ -117,7 +117,9 @@ void MainWindow::bindOperations() {
                     box->setProgramText({});
                     break;
                 case ActionBinding::Paste:
-                    box->setProgramText(ProgramTextEdit::toProgramText(m_services.clipboardText()));
+                    // The box's own rule turns the clipboard's line breaks,
+                    // whatever they are, into its own.
+                    box->setProgramText(m_services.clipboardText());
                     break;
                 case ActionBinding::Copy:
                     copyWithFeedback(label, box->programText());
@@ -195,10 +197,7 @@ void MainWindow::quickInsert(const QString& text) {
 }
 
 void MainWindow::copyWithFeedback(QLabel* label, const QString& text) {
-    // The clipboard holds the desktop's own line breaks.
-    QString clip = text;
-    clip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_services.setClipboardText(clip);
+    m_services.setClipboardText(toDesktopLineBreaks(text));
     label->setText(QStringLiteral("已复制"));
     // A press during the second starts it over; only the last one's end
     // brings the caption back.

@@ -9,6 +9,8 @@
 #include "app/main_window.h"
 #include "app/platform_services.h"
 #include "app/qt_text.h"
+#include "app/window_widgets.h"
+#include "config/component_persistence.h"
 #include "config/config_store.h"
 #include "config/stored_forms.h"
 #include "operations/yield_to_ui.h"
@@ -40,9 +42,11 @@ std::u16string key(const char* utf8) {
     return QString::fromUtf8(utf8).toStdU16String();
 }
 
-void save(MainWindow& window, ConfigStore& store, WidgetWindow& components) {
+void save(MainWindow& window, ConfigStore& store, WidgetWindow& components,
+          std::vector<std::u16string> exclusions = {}) {
     PersistOptions options;
     options.section = u"主界面";
+    options.exclusions = std::move(exclusions);
     persistComponents(store, components, false, options);
     saveWindowGeometry(store, components);  // [主界面.尺寸] is current from here on
     SplitterTops tops = window.splitterTops();
@@ -89,6 +93,35 @@ void persistMainWindow(MainWindow& window, ConfigStore& store, bool saveMode) {
     } else {
         load(window, store, components);
     }
+}
+
+void saveMainWindowSettings(MainWindow& window, ConfigStore& store) {
+    WidgetWindow components(window, window.controlsInOrder());
+    std::vector<std::u16string> texts;
+    for (const ProgramTextEdit* box : byteBlockTextBoxes(window)) {
+        texts.push_back(toU16(box->objectName()));
+    }
+    save(window, store, components, std::move(texts));
+}
+
+void saveMainWindowText(MainWindow& window, ConfigStore& store, ProgramTextEdit& box) {
+    WidgetWindow noComponents(window, {});
+    WidgetComponent component(&box);
+    PersistOptions options;
+    options.section = u"主界面";
+    options.components = std::vector<Component*>{&component};
+    persistComponents(store, noComponents, false, options);
+}
+
+QList<ProgramTextEdit*> byteBlockTextBoxes(const MainWindow& window) {
+    QList<ProgramTextEdit*> boxes;
+    for (QObject* control : window.controlsInOrder()) {
+        auto* box = qobject_cast<ProgramTextEdit*>(control);
+        if (box && toU16(box->property("tag").toString()) == kTagAsBytes) {
+            boxes << box;
+        }
+    }
+    return boxes;
 }
 
 bool openConfigStore(ConfigStore& store, PlatformServices& services,

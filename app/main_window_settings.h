@@ -14,6 +14,7 @@
 // missing INI file leaves the window as designed.
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace lcr {
@@ -21,12 +22,21 @@ namespace lcr {
 class ConfigStore;
 class MainWindow;
 class PlatformServices;
+class ProgramTextEdit;
 
 // Load mode (`save` false), from the window's created handler: puts the
 // stored values into the window. Save mode, from its close handler: stores
 // the window's present values. The window's change events fire while
 // values are restored; the caller has not marked the window ready yet.
 void persistMainWindow(MainWindow& window, ConfigStore& store, bool save);
+
+// The two parts of save mode, for saving while the user works
+// (app/main_window_autosave.h): everything but the texts kept as byte
+// blocks, in the order save mode writes it; and one such text.
+void saveMainWindowSettings(MainWindow& window, ConfigStore& store);
+void saveMainWindowText(MainWindow& window, ConfigStore& store, ProgramTextEdit& box);
+// The edit boxes whose text is kept as a byte block (tag "字节集方式").
+QList<ProgramTextEdit*> byteBlockTextBoxes(const MainWindow& window);
 
 // The start routine's part: lets the store run window events through
 // yieldToUi and show its messages through `services`, then loads it on the

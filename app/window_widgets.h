@@ -1,12 +1,14 @@
 // The small widget kinds of the main window's design that Qt has no exact
 // match for: labels that react to a left press, draggable splitter bars,
-// hyperlink labels and edit boxes that speak CR LF.
+// and hyperlink labels. The edit boxes are ProgramTextEdit
+// (dialogs/program_text_edit.h), shared with the input dialog.
 #pragma once
 
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QString>
 #include <QWidget>
+
+#include "dialogs/program_text_edit.h"
 
 namespace lcr {
 
@@ -58,41 +60,6 @@ protected:
 private:
     bool m_dragging = false;
     int m_grabOffset = 0;  // where in the bar the mouse took hold
-};
-
-// A multi-line plain-text edit box whose text, as the program sees it, has
-// CR LF line breaks. Writing the text from the program raises exactly one
-// textChanged, like typing.
-class ProgramTextEdit final : public QPlainTextEdit {
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(ProgramTextEdit)
-public:
-    explicit ProgramTextEdit(QWidget* parent = nullptr);
-
-    // The text with CR LF line breaks. Kept until the box changes, so
-    // reading a large unchanged text for every keystroke elsewhere is free.
-    QString programText() const;
-    void setProgramText(const QString& text);
-    // Counts the changes of the text: equal revisions, equal texts.
-    quint64 revision() const { return m_revision; }
-    // Replaces the selection (inserts at the caret without one).
-    void replaceSelection(const QString& text);
-
-    // CR LF, lone CR and lone LF all become the widget's line break, and
-    // back as CR LF.
-    static QString toWidgetText(const QString& programText);
-    static QString toProgramText(const QString& widgetText);
-
-signals:
-    void focusReceived();
-
-protected:
-    void focusInEvent(QFocusEvent* event) override;
-
-private:
-    mutable QString m_programText;
-    mutable bool m_programTextValid = false;
-    quint64 m_revision = 0;
 };
 
 }  // namespace lcr

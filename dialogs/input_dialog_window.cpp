@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "dialogs/input_dialog_layout.h"
+#include "dialogs/program_text_edit.h"
 #include "text/gb18030.h"
 
 namespace lcr {
@@ -20,23 +21,6 @@ namespace {
 
 const QString kMessageTitle = QStringLiteral("岚川：");
 const QString kFileFilter = QStringLiteral("文本文本|*.txt;*.text;*.ini;*.htn;*.html|全部文件|*.*");
-
-// Program text has CR LF line breaks; the widget has its own. CR LF, lone
-// CR and lone LF all become the widget's break, and read back as CR LF.
-QString toWidgetText(const QString& programText) {
-    QString text = programText;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
-}
-
-QString toProgramText(const QString& widgetText) {
-    QString text = widgetText;
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return text;
-}
 
 std::u16string_view programView(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
@@ -91,7 +75,7 @@ InputDialogWindow::InputDialogWindow(const InputDialogRequest& request,
     promptPalette.setColor(QPalette::Base, promptPalette.color(QPalette::Window));
     m_prompt->setPalette(promptPalette);
 
-    m_text = new QPlainTextEdit(this);
+    m_text = new ProgramTextEdit(this);
     m_text->setObjectName(QStringLiteral("编辑框正文"));
     m_text->setGeometry(kTextDesignRect);
     m_text->setTabChangesFocus(false);
@@ -117,7 +101,7 @@ InputDialogWindow::InputDialogWindow(const InputDialogRequest& request,
     // "取消" closes without asking, even after a change.
     connect(m_cancel, &QPushButton::clicked, this, [this] { QDialog::done(Rejected); });
     connect(restore, &QPushButton::clicked, this, &InputDialogWindow::restoreInitialText);
-    connect(clear, &QPushButton::clicked, this, [this] { m_text->clear(); });
+    connect(clear, &QPushButton::clicked, this, [this] { m_text->setProgramText(QString()); });
     connect(paste, &QPushButton::clicked, this, &InputDialogWindow::pasteClipboard);
     connect(importContents, &QPushButton::clicked, this, [this] { importFiles(true); });
     connect(importNames, &QPushButton::clicked, this, [this] { importFiles(false); });
@@ -125,10 +109,10 @@ InputDialogWindow::InputDialogWindow(const InputDialogRequest& request,
     importContents->setVisible(request.importButtons == 1 || request.importButtons == 3);
     importNames->setVisible(request.importButtons == 2 || request.importButtons == 3);
 
-    m_prompt->setPlainText(toWidgetText(request.prompt));
+    m_prompt->setPlainText(toProgramLineBreaks(request.prompt));
     setWindowTitle(request.title);
-    m_initialWidgetText = toWidgetText(request.initialText);
-    m_text->setPlainText(m_initialWidgetText);
+    m_initialProgramText = toProgramLineBreaks(request.initialText);
+    m_text->resetProgramText(request.initialText);
     m_text->setReadOnly(request.inputMode == 1);
 
     if (request.displayOnly) {
@@ -174,14 +158,14 @@ InputDialogWindow::InputDialogWindow(const InputDialogRequest& request,
 }
 
 QString InputDialogWindow::programText() const {
-    const QString shown = m_text->toPlainText();
+    const QString text = m_text->programText();
     // An untouched text is handed back exactly as it came in.
-    return shown == m_initialWidgetText ? m_request.initialText : toProgramText(shown);
+    return text == m_initialProgramText ? m_request.initialText : text;
 }
 
 void InputDialogWindow::applyLayout() {
     const QSize client = size();
-    const int promptHeight = countDisplayLines(programView(toProgramText(m_prompt->toPlainText())),
+    const int promptHeight = countDisplayLines(programView(toProgramLineBreaks(m_request.prompt)),
                                                client.width() - 2 * m_margin);
     const InputDialogLayout layout = layoutInputDialog(
         client, m_margin, promptHeight, m_strip->size(), m_ok->size(), m_cancel->size());
@@ -213,7 +197,7 @@ void InputDialogWindow::reject() {
 }
 
 bool InputDialogWindow::closeConfirmed() {
-    if (m_request.displayOnly || m_text->toPlainText() == m_initialWidgetText) {
+    if (m_request.displayOnly || m_text->programText() == m_initialProgramText) {
         return true;
     }
     return m_services.askYesNo(this, kMessageTitle, QStringLiteral("内容已被改动，是否要放弃？"));
@@ -225,37 +209,36 @@ void InputDialogWindow::confirm() {
     QDialog::done(Accepted);
 }
 
-void InputDialogWindow::setProgramText(const QString& text) {
-    m_text->setPlainText(toWidgetText(text));
-}
-
 void InputDialogWindow::restoreInitialText() {
     if (m_request.initialText.isEmpty()) {
         m_services.showInformation(this, kMessageTitle, QStringLiteral("启动值为空！"));
         return;
     }
-    setProgramText(m_request.initialText);
+    m_text->setProgramText(m_request.initialText);
 }
 
 void InputDialogWindow::pasteClipboard() {
-    setProgramText(m_services.clipboardText());
+    // The box's own rule turns the clipboard's line breaks into its own.
+    m_text->setProgramText(m_services.clipboardText());
 }
 
 void InputDialogWindow::importFiles(bool contents) {
     const QString title = QStringLiteral("选择多个文件，将导入其") +
                           (contents ? QStringLiteral("文件内容") : QStringLiteral("文件路径"));
     const QStringList files = m_services.chooseFiles(this, title, kFileFilter);
+    // All files are appended at once: one click, one undo step.
     const QPointer<InputDialogWindow> alive(this);
+    QString appended;
     for (const QString& path : files) {
-        const QString text = contents ? readFileText(path) : path;
-        QTextCursor cursor = m_text->textCursor();
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(toWidgetText(text + QStringLiteral("\r\n")));
-        m_text->setTextCursor(cursor);
+        appended += (contents ? readFileText(path) : path) + QStringLiteral("\r\n");
         QCoreApplication::processEvents();
         if (!alive) {
             return;
         }
+    }
+    if (!appended.isEmpty()) {
+        m_text->moveCursor(QTextCursor::End);
+        m_text->replaceSelection(appended);
     }
 }
 

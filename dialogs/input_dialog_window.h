@@ -14,6 +14,8 @@ class QPushButton;
 
 namespace lcr {
 
+class ProgramTextEdit;
+
 class InputDialogWindow final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(InputDialogWindow)
@@ -46,18 +48,17 @@ private:
     // Whether closing other than by the buttons may go ahead: asks when the
     // text was changed in input mode.
     bool closeConfirmed();
-    void setProgramText(const QString& text);
 
     const InputDialogRequest m_request;
     InputDialogServices& m_services;
     const int m_margin;
     InputDialogResult m_result;
-    // The initial text as the box shows it, for the "changed" check: line
-    // breaks of any kind read back as CR LF, which is no change.
-    QString m_initialWidgetText;
+    // The initial text as the box hands it back, for the "changed" check:
+    // line breaks of any kind read back as CR LF, which is no change.
+    QString m_initialProgramText;
 
     QPlainTextEdit* m_prompt = nullptr;
-    QPlainTextEdit* m_text = nullptr;
+    ProgramTextEdit* m_text = nullptr;
     QFrame* m_strip = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;

@@ -211,6 +211,29 @@ TEST_F(MainWindowSettingsTest, ClosingWritesBothSectionsAndTheTextFiles) {
     EXPECT_EQ(iniText(), before);
 }
 
+// The saved texts, byte blocks and INI values alike, keep every character a
+// box keeps. (Lone surrogates are left out: they have no GB18030 encoding.)
+TEST_F(MainWindowSettingsTest, SavedTextsKeepEveryCharacter) {
+    QString text = q("a");
+    for (char16_t c : {0x2028, 0x2029, 0x00A0, 0xFEFF, 0xFFFC, 0xFDD0, 0xFDD1}) {
+        text += QChar(c) + q("\r\n");
+    }
+    text += q("┊😀");
+    const char* const boxes[] = {"编辑框提取文本", "编辑框替换文本", "编辑框提取表达式",
+                                 "编辑框匹配表达式", "编辑框替换表达式"};
+    {
+        ProgramRun run(dir.path());
+        for (const char* name : boxes) {
+            run.edit(name)->setProgramText(text);
+        }
+        run.close();
+    }
+    ProgramRun next(dir.path());
+    for (const char* name : boxes) {
+        EXPECT_EQ(next.edit(name)->programText().toStdU16String(), text.toStdU16String()) << name;
+    }
+}
+
 TEST_F(MainWindowSettingsTest, MaximizedKeepsTheLastNormalBounds) {
     {
         ProgramRun run(dir.path());

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "dialogs/input_dialog_window.h"
+#include "dialogs/program_text_edit.h"
 #include "tests/dialogs/scripted_dialog_services.h"
 
 namespace lcr {
@@ -222,6 +223,38 @@ TEST_F(InputDialogTest, EditingButtons) {
     EXPECT_EQ(services.messages.size(), 1);
 }
 
+// The text box hands back exactly the characters it was given or that were
+// pasted: none of them is a change, and its paste takes any line break.
+TEST_F(InputDialogTest, TheTextKeepsEveryCharacter) {
+    QString kept = QStringLiteral("a");
+    for (char16_t c : {0x2028, 0x2029, 0x00A0, 0xFEFF, 0xFFFC, 0xFDD0, 0xFDD1, 0xD800}) {
+        kept += QChar(c);
+    }
+    kept += QStringLiteral("\r\nb");
+    QString result;
+    onOpen([&](InputDialogWindow& w) {
+        QTest::keyClick(edit(w, "编辑框正文"), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(edit(w, "编辑框正文"), QStringLiteral("x"));
+        button(w, "按钮确定")->click();
+    });
+    EXPECT_TRUE(host.showInputDialog(kept, {}, {}, nullptr, &result));
+    EXPECT_EQ(result.toStdU16String(), (kept + QStringLiteral("x")).toStdU16String());
+
+    // Untouched: closing asks nothing.
+    onOpen([&](InputDialogWindow& w) { QTest::keyClick(&w, Qt::Key_Escape); });
+    EXPECT_FALSE(host.showInputDialog(kept, {}, {}, nullptr, &result));
+    EXPECT_TRUE(services.messages.isEmpty());
+
+    services.clipboard = QStringLiteral("p\r\nq\rr\n") + QChar(0x2029);
+    onOpen([&](InputDialogWindow& w) {
+        button(w, "按钮粘贴")->click();
+        button(w, "按钮确定")->click();
+    });
+    EXPECT_TRUE(host.showInputDialog(QString(), {}, {}, nullptr, &result));
+    EXPECT_EQ(result.toStdU16String(),
+              (QStringLiteral("p\r\nq\r\nr\r\n") + QChar(0x2029)).toStdU16String());
+}
+
 TEST_F(InputDialogTest, ImportsFileContentsAndNames) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -264,6 +297,51 @@ TEST_F(InputDialogTest, ImportsFileContentsAndNames) {
         host.showInputDialog(QString(), {}, {}, nullptr, &result, 0, false, 0, 0, false, 0,
                              buttons);
     }
+}
+
+// Each editing button is one undo step of the text box: Ctrl+Z brings back
+// the text before it, Ctrl+Shift+Z the text after it.
+TEST_F(InputDialogTest, EachButtonIsOneUndoStep) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("c.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("c");
+    file.close();
+    services.clipboard = QStringLiteral("p\nq");
+    services.fileAnswers << QStringList{path} << QStringList{path, path};
+    const QString start = QStringLiteral("起始");
+    const struct {
+        const char* button;
+        QString after;
+    } steps[] = {
+        {"按钮清空", QString()},
+        {"按钮粘贴", QStringLiteral("p\r\nq")},
+        {"按钮恢复", start},
+        {"按钮文件", start + QStringLiteral("c\r\n")},
+        {"按钮文件名", start + QStringLiteral("c\r\n") + path + QStringLiteral("\r\n") + path +
+                           QStringLiteral("\r\n")},
+    };
+    onOpen([&](InputDialogWindow& w) {
+        auto* text = w.findChild<ProgramTextEdit*>(QStringLiteral("编辑框正文"));
+        ASSERT_NE(text, nullptr);
+        EXPECT_FALSE(text->isUndoAvailable());  // the initial text is no step
+        QString before = start;
+        for (const auto& step : steps) {
+            SCOPED_TRACE(step.button);
+            button(w, step.button)->click();
+            EXPECT_EQ(w.programText(), step.after);
+            QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
+            EXPECT_EQ(w.programText(), before);
+            QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            EXPECT_EQ(w.programText(), step.after);
+            before = step.after;
+        }
+        w.done(QDialog::Rejected);
+    });
+    QString result;
+    host.showInputDialog(start, {}, {}, nullptr, &result, 0, false, 0, 0, false, 0, 3);
 }
 
 TEST_F(InputDialogTest, OneDialogAtATime) {
