@@ -1,0 +1,228 @@
+#include "fswrap/whole_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <exception>
+
+namespace lcr {
+
+namespace {
+
+std::function<bool(const std::filesystem::path&)>& beforeRenameHook() {
+    static std::function<bool(const std::filesystem::path&)> hook;
+    return hook;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& path) {
+    const std::filesystem::path folder = path.parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+// Makes a rename in `folder` durable. A failure only weakens durability
+// (the rename may be lost on power loss; either file is complete).
+void syncFolder(const std::filesystem::path& folder) {
+    UniqueFd fd(openFile(folder, O_RDONLY | O_DIRECTORY));
+    if (fd.valid()) {
+        ::fsync(fd.get());
+    }
+}
+
+}  // namespace
+
+void UniqueFd::reset(int fd) {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+    m_fd = fd;
+}
+
+int openFile(const std::filesystem::path& path, int flags, mode_t mode) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+std::optional<std::string> readAllFrom(int fd, std::size_t maxBytes) {
+    std::string content;
+    struct stat info {};
+    // One byte more than the size, so that the read which finds the end
+    // needs no larger buffer; a file that grows meanwhile is read on.
+    if (::fstat(fd, &info) == 0 && info.st_size >= 0 &&
+        static_cast<std::size_t>(info.st_size) < maxBytes) {
+        content.resize(static_cast<std::size_t>(info.st_size) + 1);
+    }
+    std::size_t used = 0;
+    while (true) {
+        if (used == content.size()) {
+            if (used >= maxBytes) {
+                // Full to the limit: one more byte would pass it.
+                char probe;
+                const ssize_t more = ::pread(fd, &probe, 1, static_cast<off_t>(used));
+                if (more < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (more != 0) {
+                    return std::nullopt;
+                }
+                break;
+            }
+            content.resize(std::min(std::max<std::size_t>(used * 2, 65536), maxBytes));
+        }
+        const ssize_t got =
+            ::pread(fd, content.data() + used, content.size() - used, static_cast<off_t>(used));
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        used += static_cast<std::size_t>(got);
+    }
+    content.resize(used);
+    return content;
+}
+
+std::u16string_view fileStatusText(FileStatus status) {
+    switch (status) {
+        case FileStatus::Ok:
+            return {};
+        case FileStatus::CannotOpen:
+            return u"无法打开";
+        case FileStatus::NotAFile:
+            return u"不是普通文件";
+        case FileStatus::ReadFailed:
+            return u"读取出错";
+        case FileStatus::WriteFailed:
+            return u"写入失败";
+        case FileStatus::TooLarge:
+            return u"文件太大";
+    }
+    return {};
+}
+
+WholeFile readWholeFile(const std::filesystem::path& path, std::size_t maxBytes) {
+    WholeFile file;
+    // O_NONBLOCK keeps the open of a pipe from waiting for its other end;
+    // the type is checked before anything is read.
+    UniqueFd fd(openFile(path, O_RDONLY | O_NONBLOCK));
+    if (!fd.valid()) {
+        file.status = FileStatus::CannotOpen;
+        return file;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        file.status = FileStatus::ReadFailed;
+        return file;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        file.status = FileStatus::NotAFile;
+        return file;
+    }
+    if (static_cast<std::size_t>(info.st_size) > maxBytes) {
+        file.status = FileStatus::TooLarge;
+        return file;
+    }
+    try {
+        std::optional<std::string> bytes = readAllFrom(fd.get(), maxBytes);
+        if (!bytes) {
+            file.status = FileStatus::ReadFailed;
+            return file;
+        }
+        file.bytes = std::move(*bytes);
+    } catch (const std::exception&) {  // std::bad_alloc, std::length_error
+        file.status = FileStatus::TooLarge;
+        return file;
+    }
+    file.status = FileStatus::Ok;
+    return file;
+}
+
+std::optional<TemporaryFile> writeTemporaryBeside(const std::filesystem::path& target,
+                                                  std::string_view bytes,
+                                                  std::optional<mode_t> mode, bool lock) {
+    static std::atomic<unsigned> counter{0};
+    TemporaryFile temp;
+    for (int attempt = 0; attempt < 100 && !temp.fd.valid(); ++attempt) {
+        temp.path =
+            folderOf(target) / (target.filename().string() + "." + std::to_string(::getpid()) +
+                                "-" + std::to_string(counter++) + ".tmp");
+        temp.fd.reset(openFile(temp.path, O_RDWR | O_CREAT | O_EXCL, 0666));
+        if (!temp.fd.valid() && errno != EEXIST) {
+            return std::nullopt;
+        }
+    }
+    if (!temp.fd.valid()) {
+        return std::nullopt;
+    }
+    const bool written = (!mode || ::fchmod(temp.fd.get(), *mode) == 0) &&
+                         (!lock || ::flock(temp.fd.get(), LOCK_EX | LOCK_NB) == 0) &&
+                         writeAll(temp.fd.get(), bytes) && ::fdatasync(temp.fd.get()) == 0;
+    if (!written) {
+        ::unlink(temp.path.c_str());
+        return std::nullopt;
+    }
+    return temp;
+}
+
+bool commitTemporary(TemporaryFile& temp, const std::filesystem::path& target) {
+    const auto& hook = beforeRenameHook();
+    if ((hook && !hook(target)) || ::rename(temp.path.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.path.c_str());
+        return false;
+    }
+    syncFolder(folderOf(target));
+    return true;
+}
+
+FileStatus writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    std::optional<mode_t> mode;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode) || S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ||
+            S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
+            return FileStatus::NotAFile;
+        }
+        if (S_ISREG(info.st_mode)) {
+            mode = info.st_mode & 07777;
+        }
+    }
+    std::optional<TemporaryFile> temp = writeTemporaryBeside(path, bytes, mode, false);
+    if (!temp) {
+        // A folder we may not write in is "cannot open"; anything else (a
+        // full disk, an I/O error) broke off the write itself.
+        return ::access(folderOf(path).c_str(), W_OK | X_OK) == 0 ? FileStatus::WriteFailed
+                                                                  : FileStatus::CannotOpen;
+    }
+    return commitTemporary(*temp, path) ? FileStatus::Ok : FileStatus::WriteFailed;
+}
+
+void setBeforeRenameHook(std::function<bool(const std::filesystem::path& target)> hook) {
+    beforeRenameHook() = std::move(hook);
+}
+
+}  // namespace lcr

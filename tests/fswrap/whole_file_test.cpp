@@ -1,0 +1,87 @@
+#include "fswrap/whole_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/batch/temp_folder.h"
+
+namespace lcr {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readBytes;
+using testing::TempFolder;
+
+std::size_t entriesIn(const fs::path& folder) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) {
+        ++n;
+    }
+    return n;
+}
+
+TEST(WholeFile, ReadsRegularFilesWithinTheLimit) {
+    TempFolder folder;
+    const fs::path file = folder.write("a.txt", std::string("a\0b", 3));
+    fs::create_directory(folder.path() / "sub");
+    ASSERT_EQ(::mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
+    fs::create_symlink(file, folder.path() / "link");
+
+    struct Case {
+        fs::path path;
+        std::size_t maxBytes;
+        FileStatus status;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {file, 100, FileStatus::Ok, std::string("a\0b", 3)},
+        {file, 3, FileStatus::Ok, std::string("a\0b", 3)},
+        {file, 2, FileStatus::TooLarge, ""},
+        {folder.path() / "link", 100, FileStatus::Ok, std::string("a\0b", 3)},
+        {folder.write("empty", ""), 0, FileStatus::Ok, ""},
+        {folder.path() / "missing", 100, FileStatus::CannotOpen, ""},
+        {folder.path() / "sub", 100, FileStatus::NotAFile, ""},
+        {folder.path() / "pipe", 100, FileStatus::NotAFile, ""},  // never waits for a writer
+    };
+    for (const Case& c : cases) {
+        const WholeFile read = readWholeFile(c.path, c.maxBytes);
+        EXPECT_EQ(read.status, c.status) << c.path << " " << c.maxBytes;
+        EXPECT_EQ(read.bytes, c.bytes) << c.path;
+    }
+}
+
+TEST(WholeFile, AtomicWritesReplaceWholeAndKeepPermissions) {
+    TempFolder folder;
+    const fs::path target = folder.write("out.txt", "old content");
+    ::chmod(target.c_str(), 0640);
+    EXPECT_EQ(writeFileAtomically(target, "new"), FileStatus::Ok);
+    EXPECT_EQ(readBytes(target), "new");
+    struct stat info {};
+    ::stat(target.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+    // A link at the target is replaced, never written through.
+    const fs::path other = folder.write("other.txt", "keep");
+    fs::create_symlink(other, folder.path() / "link.txt");
+    EXPECT_EQ(writeFileAtomically(folder.path() / "link.txt", "x"), FileStatus::Ok);
+    EXPECT_EQ(readBytes(other), "keep");
+    EXPECT_FALSE(fs::is_symlink(folder.path() / "link.txt"));
+
+    // A failure just before the rename (as a crash or a full disk would
+    // leave it): the old content stays, no temporary file stays.
+    setBeforeRenameHook([](const fs::path&) { return false; });
+    EXPECT_EQ(writeFileAtomically(target, "newer"), FileStatus::WriteFailed);
+    setBeforeRenameHook({});
+    EXPECT_EQ(readBytes(target), "new");
+    EXPECT_EQ(entriesIn(folder.path()), 3u);
+
+    EXPECT_EQ(writeFileAtomically(folder.path() / "no" / "a.txt", "x"), FileStatus::CannotOpen);
+    fs::create_directory(folder.path() / "sub");
+    EXPECT_EQ(writeFileAtomically(folder.path() / "sub", "x"), FileStatus::NotAFile);
+}
+
+}  // namespace
+}  // namespace lcr
