@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -26,6 +27,7 @@
 #include "batch/batch_run.h"
 #include "batch/charset.h"
 #include "batch/file_discovery.h"
+#include "config/config_store.h"
 #include "text/program_text.h"
 
 namespace lcr {
@@ -52,6 +54,9 @@ constexpr BatchLabel kBatchLabels[] = {
     {BatchKind::Replace, "标签批量替换", "批量替换..", "正则批量替换的文件夹：",
      "正则批量替换的文件："},
 };
+
+constexpr std::u16string_view kOutputCharsetSection = u"主界面.尺寸";
+constexpr std::u16string_view kOutputCharsetKey = u"提取输出编码";
 
 const QString kRunningCaption = QStringLiteral("立即停止..");
 const QString kStoppingCaption = QStringLiteral("停止中..");
@@ -110,20 +115,29 @@ public:
         for (const BatchLabel& kind : kBatchLabels) {
             label(kind)->installEventFilter(this);
         }
+        m_extractLabel = label(kBatchLabels[0]);
         m_progress = new ProgressStrip(&m_window);
         m_window.installEventFilter(this);
+        createOutputCharsetChoice();
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == &m_window) {
-            if (event->type() == QEvent::Resize) {
+            // Widgets go before the window does: resizes while it is taken
+            // down find them gone.
+            if (event->type() == QEvent::Resize && m_progress) {
                 m_progress->place();
             } else if (event->type() == QEvent::Close && m_runDepth > 0) {
                 askToStopForClose();
                 event->ignore();
                 return true;
             }
+            return false;
+        }
+        if (watched == m_extractLabel &&
+            (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+            placeOutputCharsetChoice();
             return false;
         }
         // A double click is a second press, as on the desktop the labels
@@ -334,11 +348,62 @@ private:
     }
 
     ExtractOutputCharset extractOutputCharset() const {
-        const auto* box = m_window.findChild<QComboBox*>(QStringLiteral("组合框提取输出编码"));
-        const int index = box ? box->currentIndex() : 0;
-        return index == 1   ? ExtractOutputCharset::Utf8
-               : index == 2 ? ExtractOutputCharset::Source
-                            : ExtractOutputCharset::Gbk;
+        return extractOutputCharsetAt(m_outputCharset ? m_outputCharset->currentIndex() : 0);
+    }
+
+    // The choice of the batch extraction's output charset, in the extract
+    // page's batch row, just left of 标签批量提取, which it follows wherever
+    // the layout puts it. Its position is kept with the window's sizes
+    // ([主界面.尺寸], "提取输出编码"), written whenever it changes.
+    void createOutputCharsetChoice() {
+        QWidget* row = label(kBatchLabels[0])->parentWidget();
+        m_outputCharsetCaption = new QLabel(QStringLiteral("结果编码："), row);
+        m_outputCharsetCaption->setObjectName(QStringLiteral("标签提取输出编码"));
+        m_outputCharsetCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_outputCharset = new QComboBox(row);
+        m_outputCharset->setObjectName(QStringLiteral("组合框提取输出编码"));
+        m_outputCharset->setToolTip(QStringLiteral(
+            "批量提取的结果文件的编码：GBK（旧版本读取的编码）、UTF-8 或与源文件相同"));
+        for (const std::u16string_view item : kExtractOutputCharsetItems) {
+            m_outputCharset->addItem(toQString(item));
+        }
+        const double stored = storedOutputCharset();
+        m_outputCharset->setCurrentIndex(static_cast<int>(
+            extractOutputCharsetAt(stored >= 0 && stored <= 2 ? static_cast<int>(stored) : 0)));
+        QObject::connect(m_outputCharset, &QComboBox::currentIndexChanged, this,
+                         [this](int index) { storeOutputCharset(index); });
+        placeOutputCharsetChoice();
+    }
+
+    // The stored position, read and written in the setting's section; the
+    // store keeps the section it had.
+    double storedOutputCharset() {
+        ConfigStore& store = m_state.configStore;
+        const std::u16string section = store.currentSection();
+        store.setSection(kOutputCharsetSection);
+        const double stored = store.readNumber(kOutputCharsetKey, 0);
+        store.setSection(section);
+        return stored;
+    }
+    void storeOutputCharset(int position) {
+        ConfigStore& store = m_state.configStore;
+        const std::u16string section = store.currentSection();
+        store.setSection(kOutputCharsetSection);
+        store.writeNumber(kOutputCharsetKey, position);
+        store.setSection(section);
+    }
+
+    void placeOutputCharsetChoice() {
+        if (!m_extractLabel || !m_outputCharset || !m_outputCharsetCaption) {
+            return;
+        }
+        const QRect at = m_extractLabel->geometry();
+        constexpr int kComboWidth = 96;
+        constexpr int kCaptionWidth = 76;
+        const int comboLeft = at.left() - 8 - kComboWidth;
+        m_outputCharset->setGeometry(comboLeft, at.top(), kComboWidth, at.height());
+        m_outputCharsetCaption->setGeometry(comboLeft - kCaptionWidth, at.top(), kCaptionWidth,
+                                            at.height());
     }
 
     MainWindow& m_window;
@@ -349,7 +414,10 @@ private:
     bool m_stopRequested = false;
     int m_runDepth = 0;            // runs going on, a run inside another counting twice
     bool m_closeWhenDone = false;  // the user closed the window during a run
-    ProgressStrip* m_progress = nullptr;
+    QPointer<QLabel> m_extractLabel;
+    QPointer<ProgressStrip> m_progress;
+    QPointer<QLabel> m_outputCharsetCaption;
+    QPointer<QComboBox> m_outputCharset;
 };
 
 }  // namespace

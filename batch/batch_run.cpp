@@ -191,6 +191,17 @@ private:
 
 }  // namespace
 
+ExtractOutputCharset extractOutputCharsetAt(int position) {
+    switch (position) {
+        case 1:
+            return ExtractOutputCharset::Utf8;
+        case 2:
+            return ExtractOutputCharset::Source;
+        default:
+            return ExtractOutputCharset::Gbk;
+    }
+}
+
 std::u16string_view outputFolderName(BatchKind kind) {
     return kind == BatchKind::Extract ? kBatchExtractFolderName : kBatchReplaceFolderName;
 }

@@ -54,6 +54,7 @@
 // two sources write one output.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -85,6 +86,15 @@ enum class ExtractOutputCharset {
     Utf8 = 1,    // UTF-8, no mark
     Source = 2,  // the charset the source was read in, with its mark when it had one
 };
+
+// The entries of the output charset choice (组合框提取输出编码), in the
+// order of ExtractOutputCharset; its position is the stored setting.
+inline constexpr std::array<std::u16string_view, 3> kExtractOutputCharsetItems = {u"GBK", u"UTF-8",
+                                                                                  u"同源文件"};
+
+// The output charset for a position of that choice; any position outside
+// it (none chosen, an old or damaged setting) is GBK.
+ExtractOutputCharset extractOutputCharsetAt(int position);
 
 struct BatchExtractInput {
     std::u16string chain;       // the text of 编辑框提取表达式

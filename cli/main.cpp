@@ -382,8 +382,10 @@ std::optional<lcr::FileList> batchFiles(const Arguments& a) {
     if (a.batchArguments.size() == 1 && std::filesystem::is_directory(a.batchArguments[0], error)) {
         const std::u16string filter = lcr::fromUtf8(a.filter);
         const std::filesystem::path folder = pathOf(a.batchArguments[0]);
-        return a.regexFilter ? lcr::ListFilesByExpression(folder, filter)
-                             : lcr::ListFilesByPattern(folder, filter);
+        lcr::FileList files = a.regexFilter ? lcr::ListFilesByExpression(folder, filter)
+                                            : lcr::ListFilesByPattern(folder, filter);
+        lcr::sortByName(files);  // as the window takes them
+        return files;
     }
     lcr::FileList files;
     for (const std::string& argument : a.batchArguments) {

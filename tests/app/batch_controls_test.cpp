@@ -330,5 +330,34 @@ TEST_F(BatchControls, TheOtherLabelRunsInsideARunAndClearsAnEarlierStop) {
     EXPECT_EQ(label("标签批量提取")->text(), QStringLiteral("批量提取.."));
 }
 
+// The output charset of a batch extraction is chosen beside its label and
+// kept with the settings; GBK is the default, as older versions wrote.
+TEST_F(BatchControls, ExtractionOutputCharsetIsChosenAndRemembered) {
+    auto* choice = window->findChild<QComboBox*>(QStringLiteral("组合框提取输出编码"));
+    ASSERT_NE(choice, nullptr);
+    EXPECT_EQ(choice->currentIndex(), 0);
+    EXPECT_EQ(choice->count(), 3);
+    write("g.txt", "\xD6\xD0 1");  // 中 1 in GBK
+    box("编辑框提取表达式")->setProgramText(QStringLiteral("中 \\d"));
+    const struct {
+        int position;
+        QByteArray expected;
+    } cases[] = {
+        {0, "\xD6\xD0 1\r\n"},
+        {1, "\xE4\xB8\xAD 1\r\n"},
+        {2, "\xD6\xD0 1\r\n"},  // the source's own: GBK
+    };
+    for (const auto& c : cases) {
+        choice->setCurrentIndex(c.position);
+        services.script.fileAnswers.enqueue({path("g.txt")});
+        click("标签批量提取", Qt::RightButton);
+        EXPECT_EQ(read(extracted("g.txt")), c.expected) << c.position;
+    }
+
+    choice->setCurrentIndex(1);
+    MainWindow next(state, services, programDir.path());
+    EXPECT_EQ(next.findChild<QComboBox*>(QStringLiteral("组合框提取输出编码"))->currentIndex(), 1);
+}
+
 }  // namespace
 }  // namespace lcr
