@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>  // renameat2
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -121,6 +123,8 @@ std::u16string_view fileStatusText(FileStatus status) {
             return u"写入失败";
         case FileStatus::TooLarge:
             return u"文件太大";
+        case FileStatus::AlreadyThere:
+            return u"已经存在";
     }
     return {};
 }
@@ -219,6 +223,36 @@ FileStatus writeFileAtomically(const std::filesystem::path& path, std::string_vi
                                                                   : FileStatus::CannotOpen;
     }
     return commitTemporary(*temp, path) ? FileStatus::Ok : FileStatus::WriteFailed;
+}
+
+FileStatus createFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    std::optional<TemporaryFile> temp = writeTemporaryBeside(path, bytes, std::nullopt, false);
+    if (!temp) {
+        return ::access(folderOf(path).c_str(), W_OK | X_OK) == 0 ? FileStatus::WriteFailed
+                                                                  : FileStatus::CannotOpen;
+    }
+    const auto& hook = beforeRenameHook();
+    if (hook && !hook(path)) {
+        ::unlink(temp->path.c_str());
+        return FileStatus::WriteFailed;
+    }
+    // The complete file takes the name only while the name is free: a hard
+    // link where the file system has them, else a rename that refuses to
+    // replace (file systems without hard links, such as FAT, have it).
+    int result = ::link(temp->path.c_str(), path.c_str());
+    if (result == 0) {
+        ::unlink(temp->path.c_str());
+    } else if (errno == EPERM || errno == EOPNOTSUPP || errno == EMLINK) {
+        result =
+            ::renameat2(AT_FDCWD, temp->path.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
+    }
+    if (result != 0) {
+        const int error = errno;
+        ::unlink(temp->path.c_str());
+        return error == EEXIST ? FileStatus::AlreadyThere : FileStatus::WriteFailed;
+    }
+    syncFolder(folderOf(path));
+    return FileStatus::Ok;
 }
 
 void setBeforeRenameHook(std::function<bool(const std::filesystem::path& target)> hook) {

@@ -36,11 +36,12 @@ namespace lcr {
 
 enum class FileStatus {
     Ok,
-    CannotOpen,   // missing, no permission, or the path leads through no folder
-    NotAFile,     // a folder, device, pipe or socket
-    ReadFailed,   // opened, but reading broke off
-    WriteFailed,  // the new content could not be written or synced, or not renamed into place
-    TooLarge,     // larger than the caller allows, or than memory holds
+    CannotOpen,    // missing, no permission, or the path leads through no folder
+    NotAFile,      // a folder, device, pipe or socket
+    ReadFailed,    // opened, but reading broke off
+    WriteFailed,   // the new content could not be written or synced, or not renamed into place
+    TooLarge,      // larger than the caller allows, or than memory holds
+    AlreadyThere,  // createFileAtomically: something is at the path already
 };
 
 // A short, user-facing description of a status (Chinese, as the window
@@ -59,6 +60,12 @@ WholeFile readWholeFile(const std::filesystem::path& path,
 
 // Replaces the file at `path` by `bytes`, atomically as described above.
 FileStatus writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// Creates the file at `path` holding `bytes`, atomically, unless something
+// (a file, a folder, a link, even one leading nowhere) is already there:
+// then nothing is written and the result is AlreadyThere. The file appears
+// whole or not at all, so a crash never leaves a part of it.
+FileStatus createFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // A file descriptor closed when it goes out of scope.
 class UniqueFd {

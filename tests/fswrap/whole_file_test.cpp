@@ -83,5 +83,23 @@ TEST(WholeFile, AtomicWritesReplaceWholeAndKeepPermissions) {
     EXPECT_EQ(writeFileAtomically(folder.path() / "sub", "x"), FileStatus::NotAFile);
 }
 
+TEST(WholeFile, CreatingNeverReplacesWhatIsThere) {
+    TempFolder folder;
+    const fs::path fresh = folder.path() / "new.txt";
+    EXPECT_EQ(createFileAtomically(fresh, "default"), FileStatus::Ok);
+    EXPECT_EQ(readBytes(fresh), "default");
+    EXPECT_EQ(createFileAtomically(fresh, "other"), FileStatus::AlreadyThere);
+    EXPECT_EQ(readBytes(fresh), "default");
+    fs::create_symlink(folder.path() / "nowhere", folder.path() / "dangling");
+    EXPECT_EQ(createFileAtomically(folder.path() / "dangling", "x"), FileStatus::AlreadyThere);
+    EXPECT_FALSE(fs::exists(folder.path() / "nowhere"));
+
+    setBeforeRenameHook([](const fs::path&) { return false; });
+    EXPECT_EQ(createFileAtomically(folder.path() / "cut.txt", "x"), FileStatus::WriteFailed);
+    setBeforeRenameHook({});
+    EXPECT_FALSE(fs::exists(folder.path() / "cut.txt"));
+    EXPECT_EQ(entriesIn(folder.path()), 2u);
+}
+
 }  // namespace
 }  // namespace lcr
