@@ -3,12 +3,14 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <exception>
 #include <map>
 #include <memory>
 #include <set>
 #include <utility>
 
 #include "fswrap/folder_files.h"
+#include "fswrap/whole_file.h"
 #include "operations/copy_format.h"
 #include "operations/extraction.h"
 #include "operations/replacement_chain.h"
@@ -127,19 +129,31 @@ public:
                                : BatchProblemKind::OutputTaken);
             return;
         }
-        const TextWriteResult written = WriteTextFile(output, text, charset, withMark);
-        if (written.unrepresentable) {
-            BatchProblem p{index, BatchProblemKind::Unrepresentable, FileStatus::Ok,
-                           written.unrepresentable, charset};
-            m_result.summary.problems.push_back(p);
+        EncodedText encoded;
+        try {
+            encoded = encodeFileBytes(text, charset, withMark);
+        } catch (const std::exception&) {  // std::bad_alloc, std::length_error
+            problem(index, BatchProblemKind::OutputNotWritten, FileStatus::TooLarge);
             return;
         }
-        if (written.status != FileStatus::Ok) {
-            problem(index, BatchProblemKind::OutputNotWritten, written.status);
+        if (encoded.unrepresentable) {
+            m_result.summary.problems.push_back({index, BatchProblemKind::Unrepresentable,
+                                                 FileStatus::Ok, encoded.unrepresentable, charset});
             return;
         }
         m_outputs.emplace(key, sourceIdentity.value_or(FileIdentity{}));
-        ++m_result.summary.done;
+        // Done or failed when its write is committed (`written`).
+        m_writes.write(output, encoded.bytes, index);
+    }
+
+    // Commits the outputs still pending and gives the result, its problems
+    // in the order of the list.
+    BatchRunResult finish() {
+        m_writes.commit();
+        std::stable_sort(
+            m_result.summary.problems.begin(), m_result.summary.problems.end(),
+            [](const BatchProblem& a, const BatchProblem& b) { return a.fileIndex < b.fileIndex; });
+        return std::move(m_result);
     }
 
     void compiled(const DeelxRegexObject& regex, std::size_t pieceIndex) {
@@ -175,6 +189,14 @@ private:
         return found->second;
     }
 
+    void written(std::size_t index, FileStatus status) {
+        if (status == FileStatus::Ok) {
+            ++m_result.summary.done;
+        } else {
+            problem(index, BatchProblemKind::OutputNotWritten, status);
+        }
+    }
+
     void problem(std::size_t index, BatchProblemKind kind, FileStatus status = FileStatus::Ok) {
         m_result.summary.problems.push_back(
             {index, kind, status, std::nullopt, TextCharset::Detect});
@@ -187,6 +209,10 @@ private:
     std::set<FileIdentity> m_sources;
     std::map<std::filesystem::path, OutputFolder> m_folders;
     std::map<std::filesystem::path, FileIdentity> m_outputs;
+    // Every output is synced to the disk before it takes its name; a group
+    // of outputs is synced at a time, which costs about what one costs.
+    AtomicWriteBatch m_writes{
+        [this](std::size_t index, FileStatus status) { written(index, status); }};
 };
 
 }  // namespace
@@ -235,7 +261,7 @@ BatchRunResult BatchExtract(const FileList& files, const BatchExtractInput& inpu
                             const BatchRunHooks& hooks) {
     RunFrame run(files, BatchKind::Extract, hooks);
     if (files.empty()) {
-        return std::move(run.result());
+        return run.finish();
     }
     const CopyFormat format(input.copyFormat.empty() ? std::u16string_view(u"#0")
                                                      : std::u16string_view(input.copyFormat));
@@ -305,14 +331,14 @@ BatchRunResult BatchExtract(const FileList& files, const BatchExtractInput& inpu
     }
     // The kept matches point into the last file's text; let both go now.
     expressions.clear();
-    return std::move(run.result());
+    return run.finish();
 }
 
 BatchRunResult BatchReplace(const FileList& files, const BatchReplaceInput& input,
                             const BatchRunHooks& hooks) {
     RunFrame run(files, BatchKind::Replace, hooks);
     if (files.empty()) {
-        return std::move(run.result());
+        return run.finish();
     }
     const std::vector<ReplacementStep> steps = replacementSteps(input.chain, input.replacements);
     std::vector<DeelxRegexObject> expressions(steps.size());
@@ -349,7 +375,7 @@ BatchRunResult BatchReplace(const FileList& files, const BatchReplaceInput& inpu
         }
         yieldToUi();
     }
-    return std::move(run.result());
+    return run.finish();
 }
 
 }  // namespace lcr

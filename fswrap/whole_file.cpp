@@ -49,6 +49,10 @@ void syncFolder(const std::filesystem::path& folder) {
     }
 }
 
+std::optional<TemporaryFile> writeTemporary(const std::filesystem::path& target,
+                                            std::string_view bytes, std::optional<mode_t> mode,
+                                            bool lock, bool sync);
+
 }  // namespace
 
 void UniqueFd::reset(int fd) {
@@ -169,6 +173,16 @@ WholeFile readWholeFile(const std::filesystem::path& path, std::size_t maxBytes)
 std::optional<TemporaryFile> writeTemporaryBeside(const std::filesystem::path& target,
                                                   std::string_view bytes,
                                                   std::optional<mode_t> mode, bool lock) {
+    return writeTemporary(target, bytes, mode, lock, true);
+}
+
+namespace {
+
+// writeTemporaryBeside; without `sync` the caller syncs the data before
+// the rename.
+std::optional<TemporaryFile> writeTemporary(const std::filesystem::path& target,
+                                            std::string_view bytes, std::optional<mode_t> mode,
+                                            bool lock, bool sync) {
     static std::atomic<unsigned> counter{0};
     TemporaryFile temp;
     for (int attempt = 0; attempt < 100 && !temp.fd.valid(); ++attempt) {
@@ -183,15 +197,45 @@ std::optional<TemporaryFile> writeTemporaryBeside(const std::filesystem::path& t
     if (!temp.fd.valid()) {
         return std::nullopt;
     }
-    const bool written = (!mode || ::fchmod(temp.fd.get(), *mode) == 0) &&
-                         (!lock || ::flock(temp.fd.get(), LOCK_EX | LOCK_NB) == 0) &&
-                         writeAll(temp.fd.get(), bytes) && ::fdatasync(temp.fd.get()) == 0;
+    const bool written =
+        (!mode || ::fchmod(temp.fd.get(), *mode) == 0) &&
+        (!lock || ::flock(temp.fd.get(), LOCK_EX | LOCK_NB) == 0) &&
+        writeAll(temp.fd.get(), bytes) &&
+        (sync ? ::fdatasync(temp.fd.get()) == 0
+              : (::sync_file_range(temp.fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE), true));
     if (!written) {
         ::unlink(temp.path.c_str());
         return std::nullopt;
     }
     return temp;
 }
+
+// What is at `target` for a write that replaces it: NotAFile for a folder,
+// device, pipe or socket; else Ok, with the permission bits of a regular
+// file there.
+FileStatus replaceableTarget(const std::filesystem::path& target, std::optional<mode_t>& mode) {
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode) || S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ||
+            S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
+            return FileStatus::NotAFile;
+        }
+        if (S_ISREG(info.st_mode)) {
+            mode = info.st_mode & 07777;
+        }
+    }
+    return FileStatus::Ok;
+}
+
+// Why no temporary file could be made beside `target`: a folder we may not
+// write in is "cannot open"; anything else (a full disk, an I/O error)
+// broke off the write itself.
+FileStatus temporaryFailure(const std::filesystem::path& target) {
+    return ::access(folderOf(target).c_str(), W_OK | X_OK) == 0 ? FileStatus::WriteFailed
+                                                                : FileStatus::CannotOpen;
+}
+
+}  // namespace
 
 bool commitTemporary(TemporaryFile& temp, const std::filesystem::path& target) {
     const auto& hook = beforeRenameHook();
@@ -205,24 +249,87 @@ bool commitTemporary(TemporaryFile& temp, const std::filesystem::path& target) {
 
 FileStatus writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
     std::optional<mode_t> mode;
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode) || S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ||
-            S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
-            return FileStatus::NotAFile;
-        }
-        if (S_ISREG(info.st_mode)) {
-            mode = info.st_mode & 07777;
-        }
+    if (const FileStatus target = replaceableTarget(path, mode); target != FileStatus::Ok) {
+        return target;
     }
     std::optional<TemporaryFile> temp = writeTemporaryBeside(path, bytes, mode, false);
     if (!temp) {
-        // A folder we may not write in is "cannot open"; anything else (a
-        // full disk, an I/O error) broke off the write itself.
-        return ::access(folderOf(path).c_str(), W_OK | X_OK) == 0 ? FileStatus::WriteFailed
-                                                                  : FileStatus::CannotOpen;
+        return temporaryFailure(path);
     }
     return commitTemporary(*temp, path) ? FileStatus::Ok : FileStatus::WriteFailed;
+}
+
+struct AtomicWriteBatch::Pending {
+    TemporaryFile temp;
+    std::filesystem::path target;
+    std::size_t tag;
+};
+
+AtomicWriteBatch::AtomicWriteBatch(Outcome outcome, std::size_t maxPending)
+    : m_outcome(std::move(outcome)), m_maxPending(std::max<std::size_t>(maxPending, 1)) {}
+
+AtomicWriteBatch::~AtomicWriteBatch() {
+    commit();
+}
+
+void AtomicWriteBatch::write(const std::filesystem::path& target, std::string_view bytes,
+                             std::size_t tag) {
+    std::optional<mode_t> mode;
+    if (const FileStatus status = replaceableTarget(target, mode); status != FileStatus::Ok) {
+        m_outcome(tag, status);
+        return;
+    }
+    std::optional<TemporaryFile> temp = writeTemporary(target, bytes, mode, false, false);
+    if (!temp) {
+        m_outcome(tag, temporaryFailure(target));
+        return;
+    }
+    m_pending.push_back({std::move(*temp), target, tag});
+    if (m_pending.size() >= m_maxPending) {
+        commit();
+    }
+}
+
+void AtomicWriteBatch::commit() {
+    // One syncfs per file system puts the data of every pending file on the
+    // disk at once; an fdatasync per file costs a disk cache flush each,
+    // which on thousands of small files takes many times longer than the
+    // run itself. A file system that reports a failed sync fails every
+    // pending file on it: none of them takes its name.
+    std::vector<std::pair<dev_t, bool>> synced;  // file system, sync succeeded
+    auto syncedOk = [&synced](const Pending& p) {
+        struct stat info {};
+        if (::fstat(p.temp.fd.get(), &info) != 0) {
+            return false;
+        }
+        for (const auto& [device, ok] : synced) {
+            if (device == info.st_dev) {
+                return ok;
+            }
+        }
+        const bool ok = ::syncfs(p.temp.fd.get()) == 0;
+        synced.emplace_back(info.st_dev, ok);
+        return ok;
+    };
+    std::vector<std::filesystem::path> folders;
+    for (Pending& p : m_pending) {
+        const auto& hook = beforeRenameHook();
+        if (!syncedOk(p) || (hook && !hook(p.target)) ||
+            ::rename(p.temp.path.c_str(), p.target.c_str()) != 0) {
+            ::unlink(p.temp.path.c_str());
+            m_outcome(p.tag, FileStatus::WriteFailed);
+            continue;
+        }
+        const std::filesystem::path folder = folderOf(p.target);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+            folders.push_back(folder);
+        }
+        m_outcome(p.tag, FileStatus::Ok);
+    }
+    m_pending.clear();
+    for (const std::filesystem::path& folder : folders) {
+        syncFolder(folder);
+    }
 }
 
 FileStatus createFileAtomically(const std::filesystem::path& path, std::string_view bytes) {

@@ -31,6 +31,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace lcr {
 
@@ -66,6 +67,42 @@ FileStatus writeFileAtomically(const std::filesystem::path& path, std::string_vi
 // then nothing is written and the result is AlreadyThere. The file appears
 // whole or not at all, so a crash never leaves a part of it.
 FileStatus createFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// Many files written atomically, synced together. Each write puts its bytes
+// into a temporary file beside its target at once; a commit (every
+// `maxPending` writes, and at the end) syncs the file systems of the
+// pending files (syncfs: one disk flush for the whole group), renames each
+// over its target, then syncs their folders once. Every file is as safe as
+// with writeFileAtomically: its target is its previous state or the whole
+// new content, never a part; a crash leaves at most the pending temporary
+// files beside their targets. A run over a thousand small files takes about
+// twice as long as without syncing, instead of fifty times (bench/
+// batch_run_bench --run).
+//
+//   AtomicWriteBatch writes([](std::size_t tag, FileStatus status) { ... });
+//   writes.write(outputPath, bytes, fileIndex);   // outcome now or at a commit
+//   writes.commit();                              // also done by the destructor
+class AtomicWriteBatch {
+public:
+    // Told once for every write, with the write's tag, when its outcome is
+    // known: at once for a target that cannot be written, else at the
+    // commit that renames it into place.
+    using Outcome = std::function<void(std::size_t tag, FileStatus status)>;
+
+    explicit AtomicWriteBatch(Outcome outcome, std::size_t maxPending = 64);
+    ~AtomicWriteBatch();
+    AtomicWriteBatch(const AtomicWriteBatch&) = delete;
+    AtomicWriteBatch& operator=(const AtomicWriteBatch&) = delete;
+
+    void write(const std::filesystem::path& target, std::string_view bytes, std::size_t tag);
+    void commit();
+
+private:
+    struct Pending;
+    Outcome m_outcome;
+    std::size_t m_maxPending;
+    std::vector<Pending> m_pending;
+};
 
 // A file descriptor closed when it goes out of scope.
 class UniqueFd {
