@@ -307,16 +307,18 @@ private:
         if (lines.size() > kProblemLinesInQuestion) {
             showProblemList(result.summary, lines);
         }
-        const QString message = toQString(completionQuestion(
-            result.summary, files, result.outputFolderText, kProblemLinesInQuestion));
-        if (m_closeWhenDone && m_runDepth == 0) {
+        if (m_closeWhenDone) {
             // The window is closing: what the run did and where, without
             // the offer to open the folder.
-            const QString summary = message.left(message.lastIndexOf(QStringLiteral("\r\n\r\n")));
-            m_services.showMessage(&m_window, QStringLiteral("信息："), summary,
-                                   MessageButtons::Ok);
+            m_services.showMessage(
+                &m_window, QStringLiteral("信息："),
+                toQString(completionReport(result.summary, files, result.outputFolderText,
+                                           kProblemLinesInQuestion)),
+                MessageButtons::Ok);
             return;
         }
+        const QString message = toQString(completionQuestion(
+            result.summary, files, result.outputFolderText, kProblemLinesInQuestion));
         const MessageAnswer answer = m_services.showMessage(&m_window, QStringLiteral("信息："),
                                                             message, MessageButtons::YesNo);
         if (answer == MessageAnswer::Yes) {

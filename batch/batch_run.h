@@ -1,14 +1,15 @@
 // The batch runs: batch extract and batch replace over a list of files, one
-// output file per source, in a new folder beside the sources.
+// output file per source, in a new folder inside each source's folder.
 //
-//   BatchExtractInput input{chain, copyFormat, options, requestedCharset(comboPosition)};
+//   BatchExtractInput input{chain, copyFormat, options, requestedCharset(comboPosition),
+//                           ExtractOutputCharset::Gbk};
 //   BatchRunHooks hooks;
 //   hooks.fileStarted = [](std::size_t i, std::size_t n, const ListedFile& file) {
 //       showCaption(progressCaption(i, n, FileNameOfPath(file.text)));
 //   };
 //   hooks.stopRequested = [] { return batchStopRequested; };
 //   BatchRunResult run = BatchExtract(files, input, hooks);
-//   if (run.ran) ask(completionQuestion(BatchKind::Extract, run.outputFolderText));
+//   if (run.ran) ask(completionQuestion(run.summary, files, run.outputFolderText, 10));
 //
 // Both runs take their inputs by value at the start, so nothing the user
 // changes during a run affects it. Each source folder gets its own output

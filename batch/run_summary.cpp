@@ -97,9 +97,8 @@ std::u16string summaryCounts(const BatchRunSummary& summary) {
            decimal(summary.failed());
 }
 
-std::u16string completionQuestion(const BatchRunSummary& summary, const FileList& files,
-                                  std::u16string_view outputFolderText,
-                                  std::size_t maxProblemLines) {
+std::u16string completionReport(const BatchRunSummary& summary, const FileList& files,
+                                std::u16string_view outputFolderText, std::size_t maxProblemLines) {
     std::u16string text = summaryHeadline(summary) + u"（" + summaryCounts(summary) + u"）\r\n";
     const std::vector<std::u16string> lines = summaryProblemLines(summary, files);
     for (std::size_t i = 0; i < lines.size() && i < maxProblemLines; ++i) {
@@ -108,7 +107,13 @@ std::u16string completionQuestion(const BatchRunSummary& summary, const FileList
     if (lines.size() > maxProblemLines) {
         text += u"……还有 " + decimal(lines.size() - maxProblemLines) + u" 项\r\n";
     }
-    return text + u"\r\n文件输出在这个文件夹 >> \r\n" + std::u16string(outputFolderText) +
+    return text + u"\r\n文件输出在这个文件夹 >> \r\n" + std::u16string(outputFolderText);
+}
+
+std::u16string completionQuestion(const BatchRunSummary& summary, const FileList& files,
+                                  std::u16string_view outputFolderText,
+                                  std::size_t maxProblemLines) {
+    return completionReport(summary, files, outputFolderText, maxProblemLines) +
            u"\r\n\r\n是否立即打开？";
 }
 

@@ -89,10 +89,13 @@ std::u16string summaryCounts(const BatchRunSummary& summary);
 std::vector<std::u16string> summaryProblemLines(const BatchRunSummary& summary,
                                                 const FileList& files);
 
-// The question asked in the window when a run has ended: the headline and
-// counts, the first `maxProblemLines` problem lines (and how many more
-// there are), then "文件输出在这个文件夹 >> " + folder + "是否立即打开？",
-// lines separated by CR LF.
+// What the window tells when a run has ended: the headline and counts, the
+// first `maxProblemLines` problem lines (and how many more there are), then
+// "文件输出在这个文件夹 >> " and the folder, lines separated by CR LF.
+std::u16string completionReport(const BatchRunSummary& summary, const FileList& files,
+                                std::u16string_view outputFolderText, std::size_t maxProblemLines);
+
+// The report followed by the offer to open the folder: "是否立即打开？".
 std::u16string completionQuestion(const BatchRunSummary& summary, const FileList& files,
                                   std::u16string_view outputFolderText,
                                   std::size_t maxProblemLines);
