@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/batch/temp_folder.h"
 
@@ -99,6 +101,39 @@ TEST(WholeFile, CreatingNeverReplacesWhatIsThere) {
     setBeforeRenameHook({});
     EXPECT_FALSE(fs::exists(folder.path() / "cut.txt"));
     EXPECT_EQ(entriesIn(folder.path()), 2u);
+}
+
+// Outputs written as a group take their names at the commit (every
+// `maxPending` writes, and at the end); each is told once.
+TEST(WholeFile, AGroupOfWritesTakesItsNamesAtTheCommit) {
+    TempFolder folder;
+    fs::create_directory(folder.path() / "sub");
+    const fs::path old = folder.write("old.txt", "previous");
+    std::vector<std::pair<std::size_t, FileStatus>> told;
+    {
+        AtomicWriteBatch writes(
+            [&told](std::size_t tag, FileStatus status) { told.emplace_back(tag, status); }, 3);
+        writes.write(folder.path() / "a.txt", "A", 0);
+        writes.write(folder.path() / "sub", "x", 1);  // a folder: told at once
+        writes.write(old, "new", 2);
+        EXPECT_FALSE(fs::exists(folder.path() / "a.txt"));
+        EXPECT_EQ(readBytes(old), "previous");
+        writes.write(folder.path() / "b.txt", "B", 3);  // the third pending: a commit
+        EXPECT_EQ(readBytes(folder.path() / "a.txt"), "A");
+        EXPECT_EQ(readBytes(old), "new");
+
+        setBeforeRenameHook([](const fs::path& target) { return target.filename() != "c.txt"; });
+        writes.write(folder.path() / "c.txt", "C", 4);
+        writes.commit();
+        setBeforeRenameHook({});
+    }
+    const std::vector<std::pair<std::size_t, FileStatus>> expected = {
+        {1, FileStatus::NotAFile}, {0, FileStatus::Ok},          {2, FileStatus::Ok},
+        {3, FileStatus::Ok},       {4, FileStatus::WriteFailed},
+    };
+    EXPECT_EQ(told, expected);
+    EXPECT_FALSE(fs::exists(folder.path() / "c.txt"));
+    EXPECT_EQ(entriesIn(folder.path()), 4u);  // sub, old.txt, a.txt, b.txt: no temporary file
 }
 
 }  // namespace
