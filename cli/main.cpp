@@ -458,8 +458,19 @@ int main(int argc, char** argv) {
     }
     // Without --charset the input is UTF-8 (its byte-order mark dropped);
     // with it, it is read as a batch run reads a file.
-    std::u16string text = a.charset ? lcr::decodeFileBytes(*bytes, *a.charset).text
-                                    : lcr::fromUtf8(stripUtf8Mark(*bytes));
+    std::u16string text;
+    if (a.charset) {
+        lcr::DecodedText decoded = lcr::decodeFileBytes(*bytes, *a.charset);
+        if (decoded.binary) {
+            // Its text would end early; nothing is better than a part.
+            std::cerr << "lcregular-cli: 含有零字节，不是文本文件 / binary input (zero bytes): "
+                      << a.file << "\n";
+            return kUsage;
+        }
+        text = std::move(decoded.text);
+    } else {
+        text = lcr::fromUtf8(stripUtf8Mark(*bytes));
+    }
     const int status =
         a.command == "extract" ? runExtract(a, std::move(text)) : runReplace(a, text);
     std::cout.flush();

@@ -85,6 +85,10 @@ TEST(Cli, Cases) {
         {"--charset auto detects UTF-16", "extract --charset auto -e '.'",
          std::string("\xFF\xFE\x2D\x4E", 4), "中\n", 0},
         {"unknown charset", "extract --charset latin1 -e a", "a", "", 2},
+        {"--charset auto: UTF-16BE without a mark", "extract --charset auto -e '.$'",
+         std::string("\0a\0b", 4), "b\n", 0},
+        {"--charset: binary input is refused, not cut short", "replace --charset auto -e a -r b",
+         std::string("a\0\0b", 4), "", 2},
         {"batch run without folder or files", "batch-extract -e a", "", "", 2},
     };
     for (const Case& c : cases) {
