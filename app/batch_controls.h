@@ -14,11 +14,24 @@
 // further click has asked the run to stop. Both labels share one stop flag,
 // cleared when a run starts, so a click on the idle other label during a run
 // starts the other kind inside it, and one stop request ends both, the inner
-// one first. While a run goes on the window's caption shows
-// "总 n 个文件，正处理第 i 个文件：name" and the window stays usable; at the
-// end the window's caption returns, and the user is asked whether to open
-// the output folder in the file manager. An empty file list (a cancelled
-// chooser, a folder without matching files) does nothing at all.
+// one first. Files are taken in name order. While a run goes on the window's
+// caption shows "总 n 个文件，正处理第 i 个文件：name", a strip along the
+// window's bottom ("批处理进度") shows a progress bar reading "i / n" and the
+// file's name, and the window stays usable. At the end the window's caption
+// returns, and the completion question states the run's summary
+// ("已完成 n 个文件" or "已停止：完成 i / n 个文件", the counts, the problems;
+// all problems also in a scrollable list, "批处理问题", when there are more
+// than ten) before it offers to open the output folder in the file manager.
+// An empty file list (a cancelled chooser, a folder without matching files)
+// does nothing at all.
+//
+// Closing the window during a run asks whether to stop it; on Yes the run
+// stops at its next check point, its summary is shown, and the window then
+// closes.
+//
+// 结果编码 ("组合框提取输出编码"), just left of 标签批量提取, chooses the
+// charset of batch extraction's output: GBK, UTF-8 or the source's own. It is
+// remembered in [主界面.尺寸] as "提取输出编码".
 //
 // The runs themselves are batch/batch_run.h; this file only reads the
 // window's controls for them and shows their progress and end.

@@ -52,10 +52,11 @@ bool isRowHeading(const std::string& name) {
     return false;
 }
 
-// The check boxes that start checked: the options most work needs.
+// The check boxes that start checked: the options most work needs. 矫正换行
+// starts unchecked: the boxes already hand the program CR LF, and in a batch
+// replace it would turn every LF of every file into CR LF.
 bool checkedAtDesign(const std::string& name) {
-    return name == "选择框多行模式" || name == "选择框替换全部" || name == "选择框矫正换行" ||
-           name == "选择框自动执行";
+    return name == "选择框多行模式" || name == "选择框替换全部" || name == "选择框自动执行";
 }
 
 // A report-style list: a header of column titles over rows of equal height,

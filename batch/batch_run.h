@@ -1,32 +1,37 @@
 // The batch runs: batch extract and batch replace over a list of files, one
-// output file per source, in a new folder beside the sources.
+// output file per source, in a new folder inside each source's folder.
 //
-//   BatchExtractInput input{chain, copyFormat, options, requestedCharset(comboPosition)};
+//   BatchExtractInput input{chain, copyFormat, options, requestedCharset(comboPosition),
+//                           ExtractOutputCharset::Gbk};
 //   BatchRunHooks hooks;
 //   hooks.fileStarted = [](std::size_t i, std::size_t n, const ListedFile& file) {
 //       showCaption(progressCaption(i, n, FileNameOfPath(file.text)));
 //   };
 //   hooks.stopRequested = [] { return batchStopRequested; };
 //   BatchRunResult run = BatchExtract(files, input, hooks);
-//   if (run.ran) ask(completionQuestion(BatchKind::Extract, run.outputFolderText));
+//   if (run.ran) ask(completionQuestion(run.summary, files, run.outputFolderText, 10));
 //
 // Both runs take their inputs by value at the start, so nothing the user
-// changes during a run affects it. The output folder is the folder of the
-// first listed file with "批量提取结果" or "批量替换结果" below it (created,
-// one level, or reused); the output file of a source is that folder and the
-// source's own file name (its bytes, whatever they are).
+// changes during a run affects it. Each source folder gets its own output
+// folder, "批量提取结果" or "批量替换结果" below it (created, one level, or
+// reused), so sources from different folders never share one; the output
+// file of a source is that folder and the source's own file name (its
+// bytes, whatever they are).
 //
 // Batch extract: every source is read in the requested charset (detection
 // included, text_file.h), line breaks corrected when 矫正换行 is on, and each
 // non-empty expression of the chain (trailing "|" removed) gives one line
 // per match, laid out by the copy format (copy_format.h; an empty format is
 // "#0") with the expression's own groups and the match's number within its
-// expression, each line ending in CR LF. The output is program text as
-// GB18030 bytes, no byte-order mark, whatever the source's charset.
+// expression, each line ending in CR LF. The output charset is the input's
+// choice: GBK (program text as GB18030 bytes, no mark: what older versions
+// wrote and read), UTF-8 without a mark, or the source's own charset and
+// mark.
 //
 // Batch replace: every source passes through the replacement chain
 // (replacement_chain.h); the output is written in the charset the source was
-// read in, with its byte-order mark (UTF-8 and UTF-16).
+// read in, with a byte-order mark exactly when the source had one, so it
+// differs from the source only where the replacements changed it.
 //
 // Every expression is compiled once, at the start. An expression that does
 // not compile finds nothing (extract) or leaves the text unchanged (replace);
@@ -39,14 +44,18 @@
 // events run (yieldToUi) after every match line (extract), every expression
 // (replace) and every file.
 //
-// Failures are values, and none of them ends the run: a source that cannot
-// be read is an empty text (an empty output file); an output folder or file
-// that cannot be made is skipped. A run writes nothing outside its output
-// folder and never changes a source: an output path that leads to one of the
-// run's sources (a link, or the same file by another name) is left alone.
-// The result lists every such file.
+// No output misstates its source, and none of these ends the run (each is a
+// problem of the summary, run_summary.h): a binary source is skipped; a
+// source that cannot be read, an output that cannot be written or whose
+// charset cannot hold one of its characters gets no output file. Outputs are
+// written atomically, so an output is whole or not there (or still its
+// previous version). A run writes nothing outside its output folders and
+// never changes a source: an output path that leads to one of the run's
+// sources (a link, or the same file by another name) is left alone, and no
+// two sources write one output.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -57,6 +66,7 @@
 
 #include "batch/charset.h"
 #include "batch/file_discovery.h"
+#include "batch/run_summary.h"
 #include "batch/text_file.h"
 #include "operations/expression_chain.h"
 #include "regex/engine.h"
@@ -71,11 +81,28 @@ inline constexpr std::u16string_view kBatchReplaceFolderName = u"批量替换结
 // "批量提取结果" or "批量替换结果".
 std::u16string_view outputFolderName(BatchKind kind);
 
+// The charset of a batch extract's output files.
+enum class ExtractOutputCharset {
+    Gbk = 0,     // program text as GB18030 bytes, no mark (as older versions wrote)
+    Utf8 = 1,    // UTF-8, no mark
+    Source = 2,  // the charset the source was read in, with its mark when it had one
+};
+
+// The entries of the output charset choice (组合框提取输出编码), in the
+// order of ExtractOutputCharset; its position is the stored setting.
+inline constexpr std::array<std::u16string_view, 3> kExtractOutputCharsetItems = {u"GBK", u"UTF-8",
+                                                                                  u"同源文件"};
+
+// The output charset for a position of that choice; any position outside
+// it (none chosen, an old or damaged setting) is GBK.
+ExtractOutputCharset extractOutputCharsetAt(int position);
+
 struct BatchExtractInput {
     std::u16string chain;       // the text of 编辑框提取表达式
     std::u16string copyFormat;  // the copy format (the tag of 标签19); empty: "#0"
     MatchOptions options;
     TextCharset requested = TextCharset::Detect;  // requestedCharset(组合框文件编码)
+    ExtractOutputCharset outputCharset = ExtractOutputCharset::Gbk;
 };
 
 struct BatchReplaceInput {
@@ -93,30 +120,15 @@ struct BatchRunHooks {
     std::function<bool()> stopRequested;
 };
 
-enum class BatchProblemKind {
-    SourceUnreadable,  // read as an empty text; `status` says why
-    OutputNotWritten,  // the output file could not be written; `status` says why
-    OutputIsASource,   // the output path leads to a source of the run: left alone
-};
-
-struct BatchProblem {
-    std::size_t fileIndex = 0;  // in the list, from 0
-    BatchProblemKind kind = BatchProblemKind::SourceUnreadable;
-    FileStatus status = FileStatus::Ok;
-};
-
 struct BatchRunResult {
     bool ran = false;  // false for an empty list: nothing was done, no folder made
+    // The output folder of the first file's folder, as the window offers to
+    // open it, and every output folder of the run (one per source folder),
+    // in the order of their first files.
     std::filesystem::path outputFolder;
     std::u16string outputFolderText;  // as the user reads it
-    bool outputFolderReady = false;   // created or found; false: no output was written
-    std::size_t filesDone = 0;        // sources whose processing completed
-    bool stopped = false;             // a stop request ended the run early
-    std::vector<BatchProblem> problems;
-    // The first expression of the chain that did not compile, with its error.
-    std::optional<std::size_t> failedPiece;
-    std::optional<CompileError> compileError;
-    bool incomplete = false;  // some search stopped at the engine's limits
+    std::vector<std::filesystem::path> outputFolders;
+    BatchRunSummary summary;
 };
 
 BatchRunResult BatchExtract(const FileList& files, const BatchExtractInput& input,
@@ -124,9 +136,8 @@ BatchRunResult BatchExtract(const FileList& files, const BatchExtractInput& inpu
 BatchRunResult BatchReplace(const FileList& files, const BatchReplaceInput& input,
                             const BatchRunHooks& hooks = {});
 
-// The output folder of a run over `files`: beside the first file. Empty for
-// an empty list.
-std::filesystem::path batchOutputFolder(const FileList& files, BatchKind kind);
+// The output folder for the sources of `sourceFolder`: below it.
+std::filesystem::path batchOutputFolder(const std::filesystem::path& sourceFolder, BatchKind kind);
 
 // The text before the last "/" of a path; "/" for a file in the root, empty
 // when there is no "/".
@@ -136,10 +147,5 @@ std::u16string FileNameOfPath(std::u16string_view path);
 
 // "总 n 个文件，正处理第 i 个文件：name"
 std::u16string progressCaption(std::size_t i, std::size_t n, std::u16string_view name);
-
-// The question asked when a run has completed:
-// "批量提取完毕！文件输出在这个文件夹 >> \r\n" + folder + "\r\n\r\n是否立即打开？"
-// ("批量替换完毕！..." for a batch replace).
-std::u16string completionQuestion(BatchKind kind, std::u16string_view outputFolderText);
 
 }  // namespace lcr

@@ -374,6 +374,41 @@ std::string convertFromText(std::u16string_view text, TextCharset charset) {
     return ConvertCharset(encodeGb18030(text), "GB18030", converterName(charset));
 }
 
+std::optional<std::size_t> firstUnrepresentable(std::u16string_view text, TextCharset charset) {
+    IconvHandle descriptor;
+    if (charset == TextCharset::Big5 || charset == TextCharset::Big5Hkscs) {
+        const iconv_t raw = iconv_open(std::string(converterName(charset)).c_str(), "GB18030");
+        if (raw == reinterpret_cast<iconv_t>(-1)) {
+            return text.empty() ? std::nullopt : std::optional<std::size_t>(0);
+        }
+        descriptor.reset(raw);
+    }
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char16_t c = text[i];
+        std::size_t length = 1;
+        if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+            length = 2;
+        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+            return i;
+        }
+        if (descriptor && c >= 0x80) {
+            std::string in = encodeGb18030(text.substr(i, length));
+            char out[16];
+            char* src = in.data();
+            std::size_t inLeft = in.size();
+            char* dst = out;
+            std::size_t room = sizeof out;
+            if (iconv(descriptor.get(), &src, &inLeft, &dst, &room) ==
+                static_cast<std::size_t>(-1)) {
+                return i;
+            }
+        }
+        i += length;
+    }
+    return std::nullopt;
+}
+
 bool LooksLikeUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();

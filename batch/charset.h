@@ -18,6 +18,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -74,6 +76,12 @@ std::u16string convertToText(std::string_view bytes, TextCharset charset);
 // "GB18030", converterName(charset)) gives, without a mark; empty on
 // failure. Detect and Gbk give the text's GB18030 bytes.
 std::string convertFromText(std::u16string_view text, TextCharset charset);
+
+// The position (in code units) of the first character of `text` that
+// `charset` cannot hold; nothing when it holds them all. A lone surrogate is
+// no character, and no charset holds it. Slow (a conversion per character);
+// meant for the text whose convertFromText has just failed.
+std::optional<std::size_t> firstUnrepresentable(std::u16string_view text, TextCharset charset);
 
 // Whether `bytes` look like UTF-8. The walk takes one ASCII byte (below
 // 0x80), or a two-byte form 110xxxxx 10xxxxxx, or a three-byte form 1110xxxx

@@ -1,5 +1,7 @@
 #include "batch/file_discovery.h"
 
+#include <algorithm>
+
 #include "fswrap/folder_files.h"
 #include "operations/yield_to_ui.h"
 #include "regex/vbs_regex_object.h"
@@ -144,6 +146,18 @@ std::vector<ChooserFilter> splitChooserFilter(std::u16string_view list) {
         filters.push_back(ChooserFilter{pieces[i], splitText(pieces[i + 1], u";")});
     }
     return filters;
+}
+
+void sortByName(FileList& files) {
+    auto nameOf = [](const ListedFile& file) {
+        const std::size_t slash = file.text.rfind(u'/');
+        return std::u16string_view(file.text).substr(slash == std::u16string::npos ? 0 : slash + 1);
+    };
+    std::stable_sort(files.begin(), files.end(), [&](const ListedFile& a, const ListedFile& b) {
+        const auto nameA = nameOf(a);
+        const auto nameB = nameOf(b);
+        return nameA != nameB ? nameA < nameB : a.text < b.text;
+    });
 }
 
 }  // namespace lcr

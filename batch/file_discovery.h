@@ -37,6 +37,11 @@ using FileList = std::vector<ListedFile>;
 // its text as fswrap's pathToText gives it.
 ListedFile listedFileOf(const std::filesystem::path& path);
 
+// Puts the files in the order of their names (as text, character by
+// character), files of the same name by their folders, so that a run takes
+// them in an order the user can follow.
+void sortByName(FileList& files);
+
 // Whether `name` matches the file-name wildcard `pattern`: "*" stands for any
 // run of characters, "?" for any one character, ASCII letters compare
 // without regard to case. A pattern that ends in ".*" also matches a name

@@ -1,12 +1,6 @@
 #include "batch/text_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <exception>
 
 #include "text/gb18030.h"
@@ -15,68 +9,63 @@ namespace lcr {
 
 namespace {
 
-// Owns a file descriptor; closes it unless the caller closes it itself to
-// see the result.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
+// How the zero bytes of a file without a mark lie: all at odd offsets is
+// UTF-16LE text of mostly ASCII or Latin characters ("a\0b\0"), all at even
+// offsets UTF-16BE ("\0a\0b"); zero bytes at both, or an odd size, are no
+// UTF-16 text. Detect when the bytes hold no zero byte.
+enum class ZeroPattern { None, Utf16Le, Utf16Be, Other };
+
+ZeroPattern zeroPatternOf(std::string_view bytes) {
+    bool even = false;
+    bool odd = false;
+    for (std::size_t at = bytes.find('\0'); at != std::string_view::npos;
+         at = bytes.find('\0', at + 1)) {
+        (at % 2 == 0 ? even : odd) = true;
+        if (even && odd) {
+            return ZeroPattern::Other;
         }
     }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return m_fd; }
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
+    if (!even && !odd) {
+        return ZeroPattern::None;
     }
-
-private:
-    int m_fd;
-};
-
-// Regular files only: O_NONBLOCK keeps the open of a pipe from waiting for
-// its other end, and the type is checked before anything is read or written.
-constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-
-FileStatus readWholeFile(const std::filesystem::path& path, std::string& bytes) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | kOpenFlags));
-    if (file.get() < 0) {
-        return FileStatus::CannotOpen;
+    if (bytes.size() % 2 != 0) {
+        return ZeroPattern::Other;
     }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
-        return FileStatus::ReadFailed;
+    return odd ? ZeroPattern::Utf16Le : ZeroPattern::Utf16Be;
+}
+
+// Whether the text of `body` in `charset` would hold a zero character.
+bool holdsZeroCharacter(std::string_view body, TextCharset charset) {
+    if (charset != TextCharset::Utf16Le && charset != TextCharset::Utf16Be) {
+        // No multi-byte sequence of GB18030, UTF-8 or Big5 holds a zero byte.
+        return body.find('\0') != std::string_view::npos;
     }
-    if (!S_ISREG(info.st_mode)) {
-        return FileStatus::NotAFile;
-    }
-    // One byte more than the size, so that the read which finds the end needs
-    // no larger buffer; a file that grows meanwhile is read to its new end.
-    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
-    std::size_t used = 0;
-    while (true) {
-        if (used == bytes.size()) {
-            bytes.resize(bytes.size() * 2);
+    for (std::size_t i = 0; i + 1 < body.size(); i += 2) {
+        if (body[i] == '\0' && body[i + 1] == '\0') {
+            return true;
         }
-        const ssize_t got = ::read(file.get(), bytes.data() + used, bytes.size() - used);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return FileStatus::ReadFailed;
-        }
-        if (got == 0) {
-            break;
-        }
-        used += static_cast<std::size_t>(got);
     }
-    bytes.resize(used);
-    return FileStatus::Ok;
+    return false;
+}
+
+std::size_t lineOf(std::u16string_view text, std::size_t position) {
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < position; ++i) {
+        if (text[i] == u'\n' ||
+            (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n'))) {
+            ++line;
+        }
+    }
+    return line;
+}
+
+char32_t characterAt(std::u16string_view text, std::size_t i) {
+    const char16_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000) {
+        return 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+    }
+    return c;
 }
 
 bool isConverted(TextCharset charset) {
@@ -128,139 +117,143 @@ TextCharset charsetDeclaredInHtml(std::string_view bytes) {
     return TextCharset::Detect;
 }
 
-// A file's bytes as its mark and its body, so that writing them needs no
-// copy of the body with the mark in front.
-struct FileBytes {
-    std::string_view mark;
-    std::string body;
-};
-
-FileBytes fileBytesOf(std::u16string_view text, TextCharset charset) {
-    if (isConverted(charset)) {
-        std::string converted = convertFromText(text, charset);
-        if (!converted.empty()) {
-            return {byteOrderMark(charset), std::move(converted)};
-        }
-    }
-    return {{}, encodeGb18030(text)};
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-        if (put < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-    return true;
-}
-
 }  // namespace
 
 DecodedText decodeFileBytes(std::string_view bytes, TextCharset requested) {
     TextCharset charset = requested;
-    std::size_t bodyStart = 0;
-    switch (requested) {
-        case TextCharset::Detect:
-            if (bytes.starts_with(byteOrderMark(TextCharset::Utf8))) {
-                charset = TextCharset::Utf8;
-                bodyStart = 3;
-            } else if (bytes.starts_with(byteOrderMark(TextCharset::Utf16Le))) {
-                charset = TextCharset::Utf16Le;
-                bodyStart = 2;
-            } else if (bytes.starts_with(byteOrderMark(TextCharset::Utf16Be))) {
-                charset = TextCharset::Utf16Be;
-                bodyStart = 2;
-            } else {
-                charset = charsetDeclaredInHtml(bytes);
-            }
-            break;
-        case TextCharset::Utf8:
-            if (bytes.starts_with(byteOrderMark(TextCharset::Utf8))) {
-                bodyStart = 3;
-            }
-            break;
-        case TextCharset::Utf16Le:
-        case TextCharset::Utf16Be:
-            // Whatever the first two bytes are, they are taken for the mark.
-            bodyStart = std::min<std::size_t>(2, bytes.size());
-            break;
-        case TextCharset::Gbk:
-        case TextCharset::Big5:
-        case TextCharset::Big5Hkscs:
-            break;
-        default:
-            charset = TextCharset::Gbk;
-            break;
+    if (charset < TextCharset::Detect || charset > TextCharset::Big5Hkscs) {
+        charset = TextCharset::Gbk;
     }
-    const std::string_view body = bytes.substr(bodyStart);
-    if (charset == TextCharset::Detect && LooksLikeUtf8(body)) {
-        charset = TextCharset::Utf8;
+    if (charset == TextCharset::Detect) {
+        for (const TextCharset marked :
+             {TextCharset::Utf8, TextCharset::Utf16Le, TextCharset::Utf16Be}) {
+            if (bytes.starts_with(byteOrderMark(marked))) {
+                charset = marked;
+                break;
+            }
+        }
+    }
+    const std::string_view mark = byteOrderMark(charset);
+    const bool hasMark = !mark.empty() && bytes.starts_with(mark);
+    const std::string_view body = bytes.substr(hasMark ? mark.size() : 0);
+
+    if (charset == TextCharset::Detect) {
+        switch (zeroPatternOf(body)) {
+            case ZeroPattern::None:
+                charset = charsetDeclaredInHtml(body);
+                if (charset == TextCharset::Detect) {
+                    charset = LooksLikeUtf8(body) ? TextCharset::Utf8 : TextCharset::Gbk;
+                }
+                break;
+            case ZeroPattern::Utf16Le:
+                charset = TextCharset::Utf16Le;
+                break;
+            case ZeroPattern::Utf16Be:
+                charset = TextCharset::Utf16Be;
+                break;
+            case ZeroPattern::Other:
+                return DecodedText{{}, TextCharset::Gbk, false, true, false};
+        }
     }
     // A file that holds nothing but its mark is an empty text in that
     // charset, not the mark's bytes taken for two Chinese characters.
-    if (bodyStart > 0 && body.empty() && bytes == byteOrderMark(charset)) {
-        return {std::u16string(), charset};
+    if (hasMark && body.empty()) {
+        return DecodedText{{}, charset, true, false, true};
     }
     DecodedText decoded;
-    if (isConverted(charset) && !body.empty()) {
+    if (isConverted(charset) && !body.empty() && !holdsZeroCharacter(body, charset)) {
         decoded.text = convertToText(body, charset);
         decoded.charset = charset;
+        decoded.hasMark = hasMark;
     }
     if (decoded.text.empty()) {
-        decoded.text = decodeGb18030(bytes);
         decoded.charset = TextCharset::Gbk;
+        decoded.hasMark = false;
+        if (holdsZeroCharacter(bytes, TextCharset::Gbk)) {
+            return DecodedText{{}, TextCharset::Gbk, false, true, false};
+        }
+        decoded.text = decodeGb18030(bytes);
+    }
+    // UTF-8 and UTF-16 decode strictly and so always come back the same;
+    // GB18030 does too, except where a byte that does not decode became
+    // U+FFFD, and Big5 has codes that share a character.
+    const bool mayDiffer = decoded.charset == TextCharset::Big5 ||
+                           decoded.charset == TextCharset::Big5Hkscs ||
+                           (decoded.charset == TextCharset::Gbk &&
+                            decoded.text.find(u'\uFFFD') != std::u16string::npos);
+    if (mayDiffer) {
+        decoded.exact =
+            encodeFileBytes(decoded.text, decoded.charset, decoded.hasMark).bytes == bytes;
     }
     return decoded;
 }
 
-std::string encodeFileBytes(std::u16string_view text, TextCharset charset) {
-    FileBytes bytes = fileBytesOf(text, charset);
-    bytes.body.insert(0, bytes.mark);
-    return std::move(bytes.body);
+EncodedText encodeFileBytes(std::u16string_view text, TextCharset charset, bool withMark) {
+    EncodedText encoded;
+    if (!isConverted(charset)) {
+        charset = TextCharset::Gbk;
+    }
+    // Big5 is checked character by character only when its conversion has
+    // failed; for the others only a lone surrogate can fail, which their
+    // conversions would turn into "?" rather than fail on.
+    const bool big5 = charset == TextCharset::Big5 || charset == TextCharset::Big5Hkscs;
+    std::optional<std::size_t> lacking;
+    if (!big5) {
+        lacking = firstUnrepresentable(text, charset);
+    }
+    if (!lacking) {
+        encoded.bytes = convertFromText(text, charset);
+        if (encoded.bytes.empty() && !text.empty()) {
+            lacking = firstUnrepresentable(text, charset).value_or(0);
+        }
+    }
+    if (lacking) {
+        encoded.bytes.clear();
+        encoded.unrepresentable =
+            UnrepresentableCharacter{characterAt(text, *lacking), lineOf(text, *lacking)};
+        return encoded;
+    }
+    if (withMark) {
+        encoded.bytes.insert(0, byteOrderMark(charset));
+    }
+    return encoded;
 }
 
 TextFileContent ReadTextFile(const std::filesystem::path& path, TextCharset requested) {
     TextFileContent content;
+    WholeFile file = readWholeFile(path);
+    content.status = file.status;
+    if (file.status != FileStatus::Ok) {
+        content.charset = TextCharset::Detect;
+        return content;
+    }
     try {
-        std::string bytes;
-        content.status = readWholeFile(path, bytes);
-        if (content.status == FileStatus::Ok) {
-            DecodedText decoded = decodeFileBytes(bytes, requested);
-            content.text = std::move(decoded.text);
-            content.charset = decoded.charset;
-        }
+        static_cast<DecodedText&>(content) = decodeFileBytes(file.bytes, requested);
     } catch (const std::exception&) {  // std::bad_alloc, std::length_error
-        return TextFileContent{FileStatus::TooLarge, {}, TextCharset::Detect};
+        TextFileContent tooLarge;
+        tooLarge.status = FileStatus::TooLarge;
+        tooLarge.charset = TextCharset::Detect;
+        return tooLarge;
     }
     return content;
 }
 
-FileStatus WriteTextFile(const std::filesystem::path& path, std::u16string_view text,
-                         TextCharset charset) {
-    FileBytes bytes;
+TextWriteResult WriteTextFile(const std::filesystem::path& path, std::u16string_view text,
+                              TextCharset charset, bool withMark) {
+    TextWriteResult result;
+    EncodedText encoded;
     try {
-        bytes = fileBytesOf(text, charset);
+        encoded = encodeFileBytes(text, charset, withMark);
     } catch (const std::exception&) {
-        return FileStatus::TooLarge;
+        result.status = FileStatus::TooLarge;
+        return result;
     }
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kOpenFlags, 0666));
-    if (file.get() < 0) {
-        return FileStatus::CannotOpen;
+    if (encoded.unrepresentable) {
+        result.unrepresentable = encoded.unrepresentable;
+        return result;
     }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return FileStatus::NotAFile;
-    }
-    if (!writeAll(file.get(), bytes.mark) || !writeAll(file.get(), bytes.body)) {
-        return FileStatus::WriteFailed;
-    }
-    // Some file systems report a failed write only when the file is closed.
-    return file.close() ? FileStatus::Ok : FileStatus::WriteFailed;
+    result.status = writeFileAtomically(path, encoded.bytes);
+    return result;
 }
 
 }  // namespace lcr

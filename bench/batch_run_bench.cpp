@@ -73,8 +73,9 @@ void generateCorpus(const fs::path& folder, std::size_t files, std::size_t fileB
                      : charset == TextCharset::Utf8  ? lcr::toUtf8(lines[line]).size()
                                                      : lcr::encodeGb18030(lines[line]).size();
         }
-        std::string encoded = charset == TextCharset::Utf8 ? lcr::toUtf8(text)  // no mark
-                                                           : lcr::encodeFileBytes(text, charset);
+        std::string encoded = charset == TextCharset::Utf8
+                                  ? lcr::toUtf8(text)  // no mark
+                                  : lcr::encodeFileBytes(text, charset).bytes;
         char name[32];
         std::snprintf(name, sizeof name, "f%04zu.txt", f);
         writeFile(folder / "mixed" / name, encoded);
@@ -127,7 +128,7 @@ void BM_BatchExtract(benchmark::State& state) {
         state.ResumeTiming();
         const lcr::FileList files = lcr::ListFilesByPattern(folder, u"*.*");
         bytes = sourceBytes(files);
-        benchmark::DoNotOptimize(lcr::BatchExtract(files, input).filesDone);
+        benchmark::DoNotOptimize(lcr::BatchExtract(files, input).summary.done);
     }
     state.SetBytesProcessed(state.iterations() * bytes);
 }
@@ -145,7 +146,7 @@ void BM_BatchReplace(benchmark::State& state) {
         state.ResumeTiming();
         const lcr::FileList files = lcr::ListFilesByPattern(folder, u"*.*");
         bytes = sourceBytes(files);
-        benchmark::DoNotOptimize(lcr::BatchReplace(files, input).filesDone);
+        benchmark::DoNotOptimize(lcr::BatchReplace(files, input).summary.done);
     }
     state.SetBytesProcessed(state.iterations() * bytes);
 }
@@ -181,7 +182,7 @@ int main(int argc, char** argv) {
         const lcr::BatchRunResult result = run == "replace"
                                                ? lcr::BatchReplace(sources, replaceInput())
                                                : lcr::BatchExtract(sources, kExtractInput);
-        return result.filesDone == sources.size() ? 0 : 1;
+        return result.summary.done == sources.size() ? 0 : 1;
     }
     if (!generate.empty()) {
         generateCorpus(generate, files.empty() ? 1000 : std::stoul(files),

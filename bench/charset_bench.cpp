@@ -34,7 +34,7 @@ const std::string& fileBytes(TextCharset charset) {
     static std::string files[7];
     std::string& bytes = files[static_cast<int>(charset)];
     if (bytes.empty()) {
-        bytes = lcr::encodeFileBytes(benchText(), charset);
+        bytes = lcr::encodeFileBytes(benchText(), charset).bytes;
     }
     return bytes;
 }
@@ -62,7 +62,7 @@ void BM_Encode(benchmark::State& state, TextCharset charset) {
     const std::u16string& text = benchText();
     std::size_t size = 0;
     for (auto _ : state) {
-        std::string bytes = lcr::encodeFileBytes(text, charset);
+        std::string bytes = lcr::encodeFileBytes(text, charset).bytes;
         size = bytes.size();
         benchmark::DoNotOptimize(bytes.data());
     }

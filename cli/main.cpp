@@ -8,7 +8,8 @@
 //
 // Exit status: 0 the run completed (also without a match), 2 bad usage or
 // unreadable input, 3 an expression did not compile (reported on standard
-// error; the rest of the chain still ran).
+// error; the rest of the chain still ran), 4 a batch run failed on some
+// files (its summary on standard error says which and why).
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
@@ -21,6 +22,8 @@
 #include "batch/file_discovery.h"
 #include "batch/text_file.h"
 #include "cli/explain_command.h"
+#include "fswrap/folder_files.h"
+#include "fswrap/whole_file.h"
 #include "operations/copy_format.h"
 #include "operations/extraction.h"
 #include "operations/process_memory.h"
@@ -32,6 +35,7 @@ namespace {
 constexpr int kOk = 0;
 constexpr int kUsage = 2;
 constexpr int kCompileError = 3;
+constexpr int kFilesFailed = 4;
 
 const char* const kHelp =
     "lcregular-cli — 岚川正则表达式助手的命令行工具 / the command-line tool of LCRegular\n"
@@ -63,19 +67,24 @@ const char* const kHelp =
     "  --charset C      输入的编码 / charset of the input: auto|gbk|utf-8|utf-16le|utf-16be\n"
     "                   (extract/replace 默认 utf-8；批处理默认 auto，即自动识别 /\n"
     "                   default utf-8 for extract and replace, auto for the batch runs)\n"
+    "  --output-charset C  batch-extract 结果文件的编码 / charset of batch-extract's output:\n"
+    "                   gbk（默认 / default）|utf-8|source（与源文件相同 / as the source）\n"
     "  --filter F       批处理文件夹时的文件过滤，如 *.txt|*.htm（默认 *.*）/\n"
     "                   the file filter when a folder is given (default *.*)\n"
     "  --regex-filter F 同上，但按表达式列出文件（相当于窗口中按住 Ctrl 单击）/\n"
     "                   the same, listing by expression (Ctrl+click in the window)\n"
     "  --help           显示本说明 / show this text\n"
     "\n"
-    "批处理 / Batch runs: batch-extract 为每个文件在其旁边的“批量提取结果”文件夹里写一个\n"
-    "  结果文件（每个匹配一行，按 --format 排列）；batch-replace 写到“批量替换结果”，\n"
-    "  保持原文件的编码。源文件从不被修改。进度写到标准错误，最后一行输出结果文件夹。\n"
-    "  batch-extract writes one output file per source into 批量提取结果 beside the\n"
-    "  sources (a line per match, laid out by --format); batch-replace writes into\n"
-    "  批量替换结果 in each source's own charset. Sources are never changed. Progress\n"
-    "  goes to standard error; the output folder is the last line of standard output.\n"
+    "批处理 / Batch runs: batch-extract 为每个文件在其所在文件夹下的“批量提取结果”文件夹里\n"
+    "  写一个结果文件（每个匹配一行，按 --format 排列）；batch-replace 写到“批量替换结果”，\n"
+    "  保持原文件的编码和 BOM。来自不同文件夹的文件各有自己的结果文件夹。源文件从不被修改；\n"
+    "  二进制文件跳过。进度和总结写到标准错误，标准输出每行一个结果文件夹。\n"
+    "  batch-extract writes one output file per source into 批量提取结果 inside the\n"
+    "  source's folder (a line per match, laid out by --format); batch-replace writes\n"
+    "  into 批量替换结果, keeping each source's charset and byte-order mark. Sources from\n"
+    "  different folders get output folders of their own. Sources are never changed;\n"
+    "  binary files are skipped. Progress and the run's summary go to standard error;\n"
+    "  standard output lists the output folders, one a line.\n"
     "\n"
     "FILE 省略或为 - 时读标准输入，按 UTF-8 读（可带 BOM），输出为 UTF-8。\n"
     "FILE absent or - reads standard input as UTF-8 (with or without BOM); output is UTF-8.\n"
@@ -84,7 +93,8 @@ const char* const kHelp =
     "\n"
     "退出状态 / Exit status: 0 完成（包括没有匹配）/ done (also with no match);\n"
     "  2 用法错误或无法读取输入 / bad usage or unreadable input;\n"
-    "  3 有表达式无法编译（说明写到标准错误）/ an expression did not compile (see stderr).\n";
+    "  3 有表达式无法编译（说明写到标准错误）/ an expression did not compile (see stderr);\n"
+    "  4 批处理中有文件失败（见标准错误的总结）/ a batch run failed on some files (see stderr).\n";
 
 struct Arguments {
     std::string command;
@@ -98,6 +108,7 @@ struct Arguments {
     std::string filter = "*.*";
     bool regexFilter = false;
     std::optional<lcr::TextCharset> charset;
+    lcr::ExtractOutputCharset outputCharset = lcr::ExtractOutputCharset::Gbk;
 };
 
 bool isBatch(const std::string& command) {
@@ -184,6 +195,14 @@ std::optional<int> parse(int argc, char** argv, Arguments& a) {
             if (!value(name) || !(a.charset = charsetNamed(*name))) {
                 return usage("--charset 应为 auto|gbk|utf-8|utf-16le|utf-16be");
             }
+        } else if (arg == "--output-charset" && a.command == "batch-extract") {
+            std::optional<std::string> name;
+            if (!value(name) || (*name != "gbk" && *name != "utf-8" && *name != "source")) {
+                return usage("--output-charset 应为 gbk|utf-8|source");
+            }
+            a.outputCharset = *name == "gbk"     ? lcr::ExtractOutputCharset::Gbk
+                              : *name == "utf-8" ? lcr::ExtractOutputCharset::Utf8
+                                                 : lcr::ExtractOutputCharset::Source;
         } else if ((arg == "--filter" || arg == "--regex-filter") && isBatch(a.command)) {
             std::optional<std::string> filter;
             if (!value(filter))
@@ -212,38 +231,23 @@ std::optional<int> parse(int argc, char** argv, Arguments& a) {
 }
 
 std::optional<std::string> readInput(const std::string& file) {
-    FILE* in = file == "-" ? stdin : std::fopen(file.c_str(), "rb");
-    if (!in) {
-        return std::nullopt;
+    if (file != "-") {
+        lcr::WholeFile whole = lcr::readWholeFile(file);
+        if (whole.status != lcr::FileStatus::Ok) {
+            return std::nullopt;
+        }
+        return std::move(whole.bytes);
     }
+    // Standard input is a stream, not a file: read it to its end.
     std::string bytes;
-    std::size_t size = 0;
-    bool failed = false;
-    if (in != stdin && std::fseek(in, 0, SEEK_END) == 0) {
-        const long length = std::ftell(in);
-        std::rewind(in);
-        if (length > 0) {
-            bytes.resize(static_cast<std::size_t>(length) + (1 << 16));
-        }
+    char buffer[1 << 16];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+        bytes.append(buffer, n);
     }
-    for (;;) {
-        if (bytes.size() - size < (1 << 16)) {
-            bytes.resize(std::max<std::size_t>(bytes.size() * 2, 1 << 20));
-        }
-        const std::size_t n = std::fread(bytes.data() + size, 1, bytes.size() - size, in);
-        size += n;
-        if (n == 0) {
-            failed = std::ferror(in) != 0;
-            break;
-        }
-    }
-    if (in != stdin) {
-        std::fclose(in);
-    }
-    if (failed) {
+    if (std::ferror(stdin)) {
         return std::nullopt;
     }
-    bytes.resize(size);
     return bytes;
 }
 
@@ -380,8 +384,10 @@ std::optional<lcr::FileList> batchFiles(const Arguments& a) {
     if (a.batchArguments.size() == 1 && std::filesystem::is_directory(a.batchArguments[0], error)) {
         const std::u16string filter = lcr::fromUtf8(a.filter);
         const std::filesystem::path folder = pathOf(a.batchArguments[0]);
-        return a.regexFilter ? lcr::ListFilesByExpression(folder, filter)
-                             : lcr::ListFilesByPattern(folder, filter);
+        lcr::FileList files = a.regexFilter ? lcr::ListFilesByExpression(folder, filter)
+                                            : lcr::ListFilesByPattern(folder, filter);
+        lcr::sortByName(files);  // as the window takes them
+        return files;
     }
     lcr::FileList files;
     for (const std::string& argument : a.batchArguments) {
@@ -407,35 +413,32 @@ int runBatch(const Arguments& a) {
     const lcr::TextCharset charset = a.charset.value_or(lcr::TextCharset::Detect);
     const lcr::BatchRunResult result =
         extracts(a.command)
-            ? lcr::BatchExtract(
-                  *files, {lcr::fromUtf8(*a.chain), lcr::fromUtf8(a.format), a.options, charset},
-                  hooks)
+            ? lcr::BatchExtract(*files,
+                                {lcr::fromUtf8(*a.chain), lcr::fromUtf8(a.format), a.options,
+                                 charset, a.outputCharset},
+                                hooks)
             : lcr::BatchReplace(
                   *files,
                   {lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options, charset},
                   hooks);
-    for (const lcr::BatchProblem& problem : result.problems) {
-        const std::u16string& name = (*files)[problem.fileIndex].text;
-        const char* what =
-            problem.kind == lcr::BatchProblemKind::SourceUnreadable ? "无法读取 / cannot read"
-            : problem.kind == lcr::BatchProblemKind::OutputNotWritten
-                ? "无法写入结果 / cannot write the output of"
-                : "结果会覆盖源文件，已跳过 / output would replace a source, skipped";
-        std::cerr << "lcregular-cli: " << what << ": " << lcr::toUtf8(name) << "\n";
-    }
-    if (result.incomplete) {
-        reportIncomplete();
-    }
     if (!result.ran) {
         std::cerr << "lcregular-cli: 没有要处理的文件 / no files to process\n";
         return kOk;
     }
-    std::cout << lcr::toUtf8(result.outputFolderText) << "\n";
-    if (result.compileError) {
-        reportCompileError(*result.failedPiece, *result.compileError);
-        return kCompileError;
+    // The same summary the window shows at the end of a run.
+    const lcr::BatchRunSummary& summary = result.summary;
+    std::cerr << lcr::toUtf8(lcr::summaryHeadline(summary)) << "（成功 " << summary.done
+              << "，跳过 " << summary.skipped() << "，失败 " << summary.failed() << "）\n";
+    for (const std::u16string& line : lcr::summaryProblemLines(summary, *files)) {
+        std::cerr << lcr::toUtf8(line) << "\n";
     }
-    return kOk;
+    for (const std::filesystem::path& folder : result.outputFolders) {
+        std::cout << lcr::toUtf8(lcr::pathToText(folder)) << "\n";
+    }
+    if (summary.failed() > 0) {
+        return kFilesFailed;
+    }
+    return summary.expressionErrors.empty() ? kOk : kCompileError;
 }
 
 }  // namespace
@@ -460,8 +463,19 @@ int main(int argc, char** argv) {
     }
     // Without --charset the input is UTF-8 (its byte-order mark dropped);
     // with it, it is read as a batch run reads a file.
-    std::u16string text = a.charset ? lcr::decodeFileBytes(*bytes, *a.charset).text
-                                    : lcr::fromUtf8(stripUtf8Mark(*bytes));
+    std::u16string text;
+    if (a.charset) {
+        lcr::DecodedText decoded = lcr::decodeFileBytes(*bytes, *a.charset);
+        if (decoded.binary) {
+            // Its text would end early; nothing is better than a part.
+            std::cerr << "lcregular-cli: 含有零字节，不是文本文件 / binary input (zero bytes): "
+                      << a.file << "\n";
+            return kUsage;
+        }
+        text = std::move(decoded.text);
+    } else {
+        text = lcr::fromUtf8(stripUtf8Mark(*bytes));
+    }
     const int status =
         a.command == "extract" ? runExtract(a, std::move(text)) : runReplace(a, text);
     std::cout.flush();

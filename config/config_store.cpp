@@ -151,7 +151,7 @@ bool ConfigStore::writeBytes(std::u16string_view key, std::string_view blockByte
     }
     std::error_code error;
     std::filesystem::create_directory(path->parent_path(), error);
-    return writeFileAtomically(*path, blockBytes);
+    return writeFileAtomically(*path, blockBytes) == FileStatus::Ok;
 }
 
 std::filesystem::path ConfigStore::registryFile() const {
@@ -542,7 +542,7 @@ bool ConfigStore::saveAs(const std::filesystem::path& path) {
     if (isLockedByAnother(target)) {
         return false;
     }
-    return writeFileAtomically(target, m_document);
+    return writeFileAtomically(target, m_document) == FileStatus::Ok;
 }
 
 void ConfigStore::reloadText() {

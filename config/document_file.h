@@ -2,7 +2,8 @@
 // loss in the middle of a change never leaves a damaged file: new content
 // goes to a temporary file in the same folder, is synced to the disk and
 // then renamed over the old file, so the file is always either the old
-// content or the new one.
+// content or the new one (writeFileAtomically and its steps, in
+// fswrap/whole_file.h, which also holds the test seam setBeforeRenameHook).
 //
 // The INI file is in addition held for the store's whole life under an
 // exclusive advisory lock (flock), so that a second copy of the program on
@@ -20,6 +21,8 @@
 #include <string>
 #include <string_view>
 
+#include "fswrap/whole_file.h"
+
 namespace lcr {
 
 // INI files larger than this are not loaded and never written: they are not
@@ -28,13 +31,9 @@ inline constexpr std::size_t kMaxDocumentBytes = 64u << 20;
 
 // The whole content of a regular file; nothing when it is missing, not a
 // regular file (a folder, a FIFO: reading one would block), unreadable or
-// larger than `maxBytes`.
+// larger than `maxBytes` (fswrap/whole_file.h reads it).
 std::optional<std::string> readRegularFile(const std::filesystem::path& path,
                                            std::size_t maxBytes = static_cast<std::size_t>(-1));
-
-// Replaces the file at `path` by `bytes` through a synced temporary file and
-// a rename; false when it could not (the old file is then unchanged).
-bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // True when another open file (another copy of the program) holds the lock
 // of the INI file at `path`.
@@ -74,11 +73,5 @@ private:
     int m_fd;
     std::filesystem::path m_path;
 };
-
-// Test seam: called when the new content of a file has been written and
-// synced, just before it is renamed over the old file. Returning false
-// abandons the replacement there, as a crash at that point would; a test
-// may also end the process from it. Empty (the default): nothing happens.
-void setBeforeRenameHook(std::function<bool(const std::filesystem::path& target)> hook);
 
 }  // namespace lcr

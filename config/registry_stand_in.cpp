@@ -106,7 +106,7 @@ bool RegistryStandIn::write(std::u16string_view keyPath, std::u16string_view val
     for (const auto& [key, stored] : values) {
         content += escape(key) + "=" + escape(stored) + "\n";
     }
-    return writeFileAtomically(m_file, content);
+    return writeFileAtomically(m_file, content) == FileStatus::Ok;
 }
 
 }  // namespace lcr

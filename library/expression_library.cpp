@@ -1,9 +1,6 @@
 #include "library/expression_library.h"
 
-#include <cstdio>
-#include <memory>
-#include <system_error>
-
+#include "fswrap/whole_file.h"
 #include "library/builtin_texts.h"
 #include "regex/deelx_regex_object.h"
 #include "regex/newline_corrector.h"
@@ -14,51 +11,20 @@ namespace lcr {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// Writes the default user file unless something is already at `path`. The
-// file is opened in exclusive mode ("x"), so an existing file, a directory
-// or a symbolic link there is never touched, even when it appeared after
-// the program started.
+// Writes the default user file unless something is already at `path`: an
+// existing file, a directory or a symbolic link there is never touched,
+// even when it appeared after the program started. The file appears whole
+// or not at all, so a truncated default file never hides the missing
+// entries; without it the next start writes the file again.
 void writeDefaultUserFile(const std::filesystem::path& path) {
-    const std::string bytes = encodeGb18030(defaultUserFileText());
-    bool written = false;
-    {
-        std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wbx"));
-        if (!file) {
-            return;
-        }
-        written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
-                  std::fclose(file.release()) == 0;
-    }
-    if (!written) {
-        // A truncated default file would hide the missing entries for good;
-        // without it the next start writes the file again.
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
+    createFileAtomically(path, encodeGb18030(defaultUserFileText()));
 }
 
 // The file's text up to its first zero byte; empty when it cannot be read.
-// (C stdio rather than a stream: a stream buffer throws on a read error,
-// for example when the path is a directory.)
 std::u16string readUserFile(const std::filesystem::path& path) {
-    std::string bytes;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (file) {
-        char buffer[16 * 1024];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-            bytes.append(buffer, got);
-        }
-        if (std::ferror(file.get())) {
-            bytes.clear();
-        }
-    }
+    const std::string bytes = readWholeFile(path).bytes;
     std::string_view text(bytes);
     text = text.substr(0, text.find('\0'));
     if (text.starts_with(kUtf8ByteOrderMark)) {

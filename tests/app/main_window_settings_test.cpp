@@ -91,6 +91,7 @@ void changeEverything(ProgramRun& run, const QString& dir) {
     run.box("选择框忽略大小写")->setChecked(true);
     run.box("选择框多行模式")->setChecked(false);
     run.box("选择框扩展模式")->setChecked(true);
+    run.box("选择框矫正换行")->setChecked(true);
     run.edit("编辑框提取表达式")->setProgramText(q("(\\d+)\r\n[a-z]+"));
     run.edit("编辑框匹配表达式")->setProgramText(q("甲"));
     run.edit("编辑框替换表达式")->setProgramText(q("乙\r\n"));
@@ -118,8 +119,8 @@ TEST_F(MainWindowSettingsTest, FirstStartCreatesAnEmptyFileAndKeepsTheDesign) {
     EXPECT_EQ(fileBytes(kIniFileName), QByteArray());  // loading wrote nothing
     for (const char* name : kCheckBoxes) {
         const std::string n = name;
-        const bool designed = n == "选择框多行模式" || n == "选择框替换全部" ||
-                              n == "选择框矫正换行" || n == "选择框自动执行";
+        const bool designed =
+            n == "选择框多行模式" || n == "选择框替换全部" || n == "选择框自动执行";
         EXPECT_EQ(run.box(name)->isChecked(), designed) << name;
     }
     EXPECT_EQ(run.window->control<QLineEdit>(q("编辑框过滤"))->text(), q("*.*"));

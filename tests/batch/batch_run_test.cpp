@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "fswrap/folder_files.h"
+#include "fswrap/whole_file.h"
+#include "tests/batch/hex.h"
 #include "tests/batch/temp_folder.h"
 #include "text/gb18030.h"
 
@@ -15,6 +17,7 @@ namespace lcr {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::hex;
 using testing::readBytes;
 using testing::TempFolder;
 
@@ -44,10 +47,11 @@ std::string extractOne(std::string_view source, const std::u16string& chain,
 
 TEST(BatchExtract, ThreeFilesOneLinePerMatchInProgramText) {
     TempFolder folder;
-    const std::string utf16 =
+    const std::string utf16(
         "\xFF\xFE\x2D\x4E"
         "3\0"
-        "\x87\x65";  // 中3文
+        "\x87\x65",
+        8);  // 中3文
     const fs::path a = folder.write("a.txt", "x 1 y 22");
     const fs::path b = folder.write("b.txt", std::string(utf16.data(), 8));
     const fs::path c = folder.write("\xD6\xD0.txt", "\xC3\xA9 4 5");  // a GBK name, UTF-8 text
@@ -57,12 +61,13 @@ TEST(BatchExtract, ThreeFilesOneLinePerMatchInProgramText) {
 
     const fs::path out = folder.path() / kExtractFolder;
     EXPECT_TRUE(run.ran);
-    EXPECT_TRUE(run.outputFolderReady);
     EXPECT_EQ(run.outputFolder, out);
+    EXPECT_EQ(run.outputFolders, (std::vector<fs::path>{out}));
     EXPECT_EQ(run.outputFolderText, pathToText(folder.path()) + u"/批量提取结果");
-    EXPECT_EQ(run.filesDone, 3u);
-    EXPECT_FALSE(run.stopped);
-    EXPECT_TRUE(run.problems.empty());
+    EXPECT_EQ(run.summary.done, 3u);
+    EXPECT_EQ(run.summary.handled, 3u);
+    EXPECT_FALSE(run.summary.stopped);
+    EXPECT_FALSE(run.summary.hasProblems());
     EXPECT_EQ(readBytes(out / "a.txt"), "1\r\n22\r\n");
     EXPECT_EQ(readBytes(out / "b.txt"), gbk(u"中3") + "\r\n");  // GBK, no mark
     EXPECT_EQ(readBytes(out / "\xD6\xD0.txt"), "4\r\n5\r\n");
@@ -109,8 +114,49 @@ TEST(BatchExtract, ABadExpressionFindsNothingAndTheRunGoesOn) {
     const BatchRunResult run =
         BatchExtract(listOf({file}), {u"(<#lc#>\\d", u"#0", {}, TextCharset::Detect});
     EXPECT_EQ(readBytes(folder.path() / kExtractFolder / "a.txt"), "1\r\n");
-    ASSERT_TRUE(run.compileError.has_value());
-    EXPECT_EQ(run.failedPiece, 0u);
+    ASSERT_EQ(run.summary.expressionErrors.size(), 1u);
+    EXPECT_EQ(run.summary.expressionErrors[0].pieceIndex, 0u);
+    EXPECT_EQ(run.summary.done, 1u);
+}
+
+// What batch extraction writes, by the output charset chosen.
+TEST(BatchExtract, OutputCharsets) {
+    struct Case {
+        const char* what;
+        std::string source;
+        ExtractOutputCharset output;
+        std::string expected;
+    };
+    const std::string utf16le(
+        "\xFF\xFE\x2D\x4E"
+        "1\0",
+        6);  // mark, 中1
+    const Case cases[] = {
+        {"GBK whatever the source",
+         "\xEF\xBB\xBF\xE4\xB8\xAD"
+         "1",
+         ExtractOutputCharset::Gbk, gbk(u"中1\r\n")},
+        {"UTF-8 without a mark", utf16le, ExtractOutputCharset::Utf8,
+         "\xE4\xB8\xAD"
+         "1\r\n"},
+        {"the source's own, with its mark", utf16le, ExtractOutputCharset::Source,
+         std::string("\xFF\xFE\x2D\x4E"
+                     "1\0\r\0\n\0",
+                     10)},
+        {"the source's own, without a mark",
+         "\xE4\xB8\xAD"
+         "1",
+         ExtractOutputCharset::Source,
+         "\xE4\xB8\xAD"
+         "1\r\n"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const fs::path file = folder.write("a.txt", c.source);
+        BatchExtract(listOf({file}), {u"中\\d", u"#0", {}, TextCharset::Detect, c.output});
+        EXPECT_EQ(hex(readBytes(folder.path() / kExtractFolder / "a.txt")), hex(c.expected))
+            << c.what;
+    }
 }
 
 TEST(BatchReplace, ChainsAndCharsets) {
@@ -130,12 +176,23 @@ TEST(BatchReplace, ChainsAndCharsets) {
         {"surplus replacements ignored", "ab", u"a", u"x<#lc#>y", true, detect, "xb"},
         {"a missing replacement is empty", "ab", u"a<#lc#>x", u"x", true, detect, "b"},
         {"GBK stays GBK", gbk(u"中a"), u"a", u"文", true, detect, gbk(u"中文")},
-        {"UTF-8 without a mark gets one",
+        {"UTF-8 without a mark stays without",
          "\xC3\xA9"
+         "a",
+         u"a", u"b", true, detect,
+         "\xC3\xA9"
+         "b"},
+        {"UTF-8 with a mark keeps it",
+         "\xEF\xBB\xBF\xC3\xA9"
          "a",
          u"a", u"b", true, detect,
          "\xEF\xBB\xBF\xC3\xA9"
          "b"},
+        {"UTF-16LE without a mark", std::string("a\0b\0\x2D\x4E", 6), u"a", u"c", true, detect,
+         std::string("c\0b\0\x2D\x4E", 6)},
+        {"UTF-16BE without a mark", std::string("\0a\0b\x4E\x2D", 6), u"a", u"c", true, detect,
+         std::string("\0c\0b\x4E\x2D", 6)},
+        {"LF stays LF when 矫正换行 is off", "a\nb\n", u"b", u"c", true, detect, "a\nc\n"},
         {"UTF-16BE keeps its order and mark", std::string("\xFE\xFF\0a\0b", 6), u"a", u"c", true,
          detect, std::string("\xFE\xFF\0c\0b", 6)},
         {"GBK chosen reads UTF-8 bytes as they stand",
@@ -156,26 +213,77 @@ TEST(BatchReplace, ChainsAndCharsets) {
     }
 }
 
-TEST(BatchRun, AnUnreadableSourceGivesAnEmptyOutputAndTheRunGoesOn) {
+// Files that are not processed get no output and are each reported once;
+// the run goes on with the next file.
+TEST(BatchRun, WhatIsSkippedOrFailsIsReportedAndGetsNoOutput) {
     TempFolder folder;
     const fs::path missing = folder.path() / "gone.txt";
-    const fs::path b = folder.write("b.txt", "7");
-    const FileList files = listOf({missing, b});
+    const fs::path binary = folder.write("a.bin", std::string("PK\x03\x04\0\0\x01\0", 8));
+    const fs::path broken = folder.write("c.txt", "a\x80z");  // 0x80 decodes in no charset
+    const fs::path big5 = folder.write("d.htm", "<meta charset=big5>\r\nz\xA4\xA4");  // z中
+    const fs::path fine = folder.write("e.txt", "7");
+    const FileList files = listOf({missing, binary, broken, big5, fine});
 
-    const BatchRunResult extracted = BatchExtract(files, {u"\\d", u"", {}, TextCharset::Detect});
-    EXPECT_EQ(readBytes(folder.path() / kExtractFolder / "gone.txt"), "");
-    EXPECT_EQ(readBytes(folder.path() / kExtractFolder / "b.txt"), "7\r\n");
-    ASSERT_EQ(extracted.problems.size(), 1u);
-    EXPECT_EQ(extracted.problems[0].fileIndex, 0u);
-    EXPECT_EQ(extracted.problems[0].kind, BatchProblemKind::SourceUnreadable);
-    EXPECT_EQ(extracted.problems[0].status, FileStatus::CannotOpen);
-    EXPECT_EQ(extracted.filesDone, 2u);
+    // 国 has no Big5 code: the replacement would need it.
+    const BatchRunResult run = BatchReplace(files, {u"z|7", u"国", {}, TextCharset::Detect});
+    const fs::path out = folder.path() / kReplaceFolder;
+    for (const char* name : {"gone.txt", "a.bin", "c.txt", "d.htm"}) {
+        EXPECT_FALSE(fs::exists(out / name)) << name;
+    }
+    EXPECT_EQ(readBytes(out / "e.txt"), gbk(u"国"));
+    const BatchRunSummary& summary = run.summary;
+    EXPECT_EQ(summary.handled, 5u);
+    EXPECT_EQ(summary.done, 1u);
+    EXPECT_EQ(summary.skipped(), 2u);
+    EXPECT_EQ(summary.failed(), 2u);
+    ASSERT_EQ(summary.problems.size(), 4u);
+    EXPECT_EQ(summary.problems[0].kind, BatchProblemKind::SourceUnreadable);
+    EXPECT_EQ(summary.problems[0].status, FileStatus::CannotOpen);
+    EXPECT_EQ(summary.problems[1].kind, BatchProblemKind::Binary);
+    EXPECT_EQ(summary.problems[2].kind, BatchProblemKind::NotExact);
+    EXPECT_EQ(summary.problems[3].kind, BatchProblemKind::Unrepresentable);
+    ASSERT_TRUE(summary.problems[3].character);
+    EXPECT_EQ(summary.problems[3].character->character, U'国');
+    EXPECT_EQ(summary.problems[3].character->line, 2u);
 
-    const BatchRunResult replaced = BatchReplace(files, {u"\\d", u"8", {}, TextCharset::Detect});
-    EXPECT_TRUE(fs::exists(folder.path() / kReplaceFolder / "gone.txt"));
-    EXPECT_EQ(readBytes(folder.path() / kReplaceFolder / "gone.txt"), "");
-    EXPECT_EQ(readBytes(folder.path() / kReplaceFolder / "b.txt"), "8");
+    const std::vector<std::u16string> lines = summaryProblemLines(summary, files);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], u"跳过 " + pathToText(binary) + u"：含有零字节，不是文本文件");
+    EXPECT_EQ(lines[2], u"失败 " + pathToText(missing) + u"：无法读取（无法打开）");
+    EXPECT_EQ(lines[3], u"失败 " + pathToText(big5) +
+                            u"：第 2 行的字符“国”（U+56FD）无法以 BIG5 编码保存，未写入");
+
+    // Extraction reads without the exactness rule: c.txt gives its lines.
+    const BatchRunResult extracted = BatchExtract(files, {u"z", u"", {}, TextCharset::Detect});
+    EXPECT_EQ(readBytes(folder.path() / kExtractFolder / "c.txt"), "z\r\n");
+    EXPECT_FALSE(fs::exists(folder.path() / kExtractFolder / "a.bin"));
+    EXPECT_EQ(extracted.summary.done, 3u);
+    EXPECT_EQ(extracted.summary.problems.size(), 2u);
     EXPECT_FALSE(fs::exists(missing));
+}
+
+TEST(BatchRun, AnOutputThatCannotBeWrittenKeepsItsPreviousStateWhole) {
+    TempFolder folder;
+    const FileList files = listOf({folder.write("a.txt", "1"), folder.write("b.txt", "2")});
+    const fs::path out = folder.path() / kReplaceFolder;
+    fs::create_directory(out);
+    { std::ofstream(out / "a.txt", std::ios::binary) << "previous output"; }
+
+    // A failure after the new content is on disk, before it takes the name.
+    setBeforeRenameHook([](const fs::path& target) { return target.filename() != "a.txt"; });
+    const BatchRunResult run = BatchReplace(files, {u"\\d", u"x", {}, TextCharset::Detect});
+    setBeforeRenameHook({});
+    EXPECT_EQ(readBytes(out / "a.txt"), "previous output");
+    EXPECT_EQ(readBytes(out / "b.txt"), "x");
+    ASSERT_EQ(run.summary.problems.size(), 1u);
+    EXPECT_EQ(run.summary.problems[0].kind, BatchProblemKind::OutputNotWritten);
+    EXPECT_EQ(run.summary.failed(), 1u);
+    // No temporary file is left behind.
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(out)) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2u);
 }
 
 TEST(BatchRun, StopTakesEffectAtTheCheckPoints) {
@@ -198,8 +306,9 @@ TEST(BatchRun, StopTakesEffectAtTheCheckPoints) {
         BatchExtract(files, {u"a<#lc#>b", u"#0", {}, TextCharset::Detect}, hooks);
     const fs::path extractOut = folder.path() / kExtractFolder;
     EXPECT_EQ(started, (std::vector<std::size_t>{1}));
-    EXPECT_TRUE(extracted.stopped);
-    EXPECT_EQ(extracted.filesDone, 1u);
+    EXPECT_TRUE(extracted.summary.stopped);
+    EXPECT_EQ(extracted.summary.done, 1u);
+    EXPECT_EQ(summaryHeadline(extracted.summary), u"已停止：完成 1 / 3 个文件");
     EXPECT_EQ(readBytes(extractOut / "1.txt"), "a\r\n");
     EXPECT_FALSE(fs::exists(extractOut / "2.txt"));
 
@@ -214,9 +323,11 @@ TEST(BatchRun, StopTakesEffectAtTheCheckPoints) {
         BatchReplace(files, {u"a<#lc#>b", u"x<#lc#>y", {}, TextCharset::Detect}, hooks);
     const fs::path replaceOut = folder.path() / kReplaceFolder;
     EXPECT_EQ(started, (std::vector<std::size_t>{1, 2}));
-    EXPECT_TRUE(replaced.stopped);
+    EXPECT_TRUE(replaced.summary.stopped);
+    EXPECT_EQ(replaced.summary.handled, 2u);
     EXPECT_EQ(readBytes(replaceOut / "2.txt"), "xy");
     EXPECT_FALSE(fs::exists(replaceOut / "3.txt"));
+    EXPECT_EQ(summaryHeadline(replaced.summary), u"已停止：完成 2 / 3 个文件");
 }
 
 TEST(BatchRun, WritesNothingOutsideItsFolderAndNeverASource) {
@@ -236,22 +347,64 @@ TEST(BatchRun, WritesNothingOutsideItsFolderAndNeverASource) {
     EXPECT_EQ(readBytes(a), "1");
     EXPECT_EQ(readBytes(inside), "2");  // b.txt's output would have landed on it
     EXPECT_EQ(readBytes(b), "3");
-    ASSERT_EQ(run.problems.size(), 3u);  // a.txt, b.txt, and inside's own b.txt
-    for (const BatchProblem& p : run.problems) {
+    EXPECT_TRUE(fs::is_symlink(out / "a.txt"));
+    ASSERT_EQ(run.summary.problems.size(), 2u);  // a.txt and b.txt
+    for (const BatchProblem& p : run.summary.problems) {
         EXPECT_EQ(p.kind, BatchProblemKind::OutputIsASource);
     }
-    EXPECT_EQ(run.filesDone, 3u);
+    // The source inside the output folder has an output folder of its own.
+    EXPECT_EQ(readBytes(out / kReplaceFolder / "b.txt"), "x");
+    EXPECT_EQ(run.summary.done, 1u);
 }
 
-TEST(BatchRun, AnOutputFolderThatCannotBeMadeIsSkipped) {
+// Sources from two folders: an output folder beside each; the same source
+// listed twice is written once; two names for one folder share its outputs.
+TEST(BatchRun, EachSourceFolderHasItsOwnOutputsAndNoOutputIsWrittenTwice) {
+    TempFolder folder;
+    fs::create_directory(folder.path() / "one");
+    fs::create_directory(folder.path() / "two");
+    const fs::path a1 = folder.write("one/a.txt", "1");
+    const fs::path a2 = folder.write("two/a.txt", "2");
+    const fs::path again = folder.path() / "one" / "." / "a.txt";
+    const fs::path b2 = folder.write("two/b.txt", "3");
+    const FileList files = listOf({a1, a2, a1, again, b2});
+    const BatchRunResult run = BatchReplace(files, {u"\\d", u"<$&>", {}, TextCharset::Detect});
+    EXPECT_EQ(readBytes(folder.path() / "one" / kReplaceFolder / "a.txt"), "<1>");
+    EXPECT_EQ(readBytes(folder.path() / "two" / kReplaceFolder / "a.txt"), "<2>");
+    EXPECT_EQ(readBytes(folder.path() / "two" / kReplaceFolder / "b.txt"), "<3>");
+    EXPECT_EQ(run.outputFolders.size(), 2u);
+    EXPECT_EQ(run.summary.done, 3u);
+    ASSERT_EQ(run.summary.problems.size(), 2u);
+    EXPECT_EQ(run.summary.problems[0].kind, BatchProblemKind::ListedTwice);
+    EXPECT_EQ(run.summary.problems[1].kind, BatchProblemKind::ListedTwice);
+}
+
+TEST(BatchRun, AnOutputFolderThatCannotBeMadeFailsEveryFile) {
     TempFolder folder;
     const fs::path taken = folder.write(kExtractFolder, "keep");
     const fs::path a = folder.write("a.txt", "1");
     const BatchRunResult run = BatchExtract(listOf({a}), {u"\\d", u"", {}, TextCharset::Detect});
     EXPECT_TRUE(run.ran);
-    EXPECT_FALSE(run.outputFolderReady);
-    EXPECT_EQ(run.filesDone, 1u);
+    EXPECT_EQ(run.summary.done, 0u);
+    ASSERT_EQ(run.summary.problems.size(), 1u);
+    EXPECT_EQ(run.summary.problems[0].kind, BatchProblemKind::NoOutputFolder);
     EXPECT_EQ(readBytes(taken), "keep");
+}
+
+TEST(BatchRun, AnOutputFolderThatCannotBeWrittenFailsEveryFile) {
+    TempFolder folder;
+    const fs::path a = folder.write("a.txt", "1");
+    const fs::path out = folder.path() / kExtractFolder;
+    fs::create_directory(out);
+    // A read-only folder stops no one with root's rights; a folder that is
+    // in the way as a read-only file system would, so take a full disk's
+    // place by a name that leads nowhere: the output name is a folder.
+    fs::create_directory(out / "a.txt");
+    const BatchRunResult run = BatchExtract(listOf({a}), {u"\\d", u"", {}, TextCharset::Detect});
+    ASSERT_EQ(run.summary.problems.size(), 1u);
+    EXPECT_EQ(run.summary.problems[0].kind, BatchProblemKind::OutputNotWritten);
+    EXPECT_EQ(run.summary.problems[0].status, FileStatus::NotAFile);
+    EXPECT_TRUE(fs::is_directory(out / "a.txt"));
 }
 
 TEST(BatchRun, AnEmptyListDoesNothing) {
@@ -263,10 +416,28 @@ TEST(BatchRun, AnEmptyListDoesNothing) {
 
 TEST(BatchRun, Texts) {
     EXPECT_EQ(progressCaption(2, 10, u"a.txt"), u"总 10 个文件，正处理第 2 个文件：a.txt");
-    EXPECT_EQ(completionQuestion(BatchKind::Extract, u"/in/批量提取结果"),
-              u"批量提取完毕！文件输出在这个文件夹 >> \r\n/in/批量提取结果\r\n\r\n是否立即打开？");
-    EXPECT_EQ(completionQuestion(BatchKind::Replace, u"/in/批量替换结果"),
-              u"批量替换完毕！文件输出在这个文件夹 >> \r\n/in/批量替换结果\r\n\r\n是否立即打开？");
+    BatchRunSummary summary;
+    summary.total = 3;
+    summary.handled = 3;
+    summary.done = 2;
+    summary.problems.push_back(
+        {1, BatchProblemKind::Binary, FileStatus::Ok, std::nullopt, TextCharset::Detect});
+    summary.incompleteFiles.push_back(0);
+    const FileList files = listOf({"/in/a.txt", "/in/b.bin", "/in/c.txt"});
+    EXPECT_EQ(summaryHeadline(summary), u"已完成 3 个文件");
+    EXPECT_EQ(completionQuestion(summary, files, u"/in/批量提取结果", 10),
+              u"已完成 3 个文件（成功 2，跳过 1，失败 0）\r\n"
+              u"跳过 /in/b.bin：含有零字节，不是文本文件\r\n"
+              u"搜索不完整 /in/a.txt：超出了引擎的回溯限制，结果可能不全\r\n"
+              u"\r\n文件输出在这个文件夹 >> \r\n/in/批量提取结果\r\n\r\n是否立即打开？");
+    EXPECT_EQ(completionQuestion(summary, files, u"/out", 1),
+              u"已完成 3 个文件（成功 2，跳过 1，失败 0）\r\n"
+              u"跳过 /in/b.bin：含有零字节，不是文本文件\r\n"
+              u"……还有 1 项\r\n"
+              u"\r\n文件输出在这个文件夹 >> \r\n/out\r\n\r\n是否立即打开？");
+    summary.stopped = true;
+    summary.handled = 2;
+    EXPECT_EQ(summaryHeadline(summary), u"已停止：完成 2 / 3 个文件");
 
     struct PathCase {
         std::u16string path, folder, name;

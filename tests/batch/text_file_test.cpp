@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "tests/batch/temp_folder.h"
 #include "tests/batch/hex.h"
+#include "tests/batch/temp_folder.h"
 #include "text/gb18030.h"
 
 namespace lcr {
@@ -64,11 +64,6 @@ TEST(DecodeFileBytes, DetectionOrderAndRequestedCharsets) {
          decodeGb18030("\xFF\xFE"
                        "a"),
          TextCharset::Gbk},
-        {"text ends at a zero character",
-         std::string("\xEF\xBB\xBF"
-                     "a\0b",
-                     6),
-         detect, u"a", TextCharset::Utf8},
 
         // HTML meta tags, before the UTF-8 test.
         {"meta Big5", "<html><head><meta charset=big5></head>" + kBig5, detect,
@@ -91,26 +86,21 @@ TEST(DecodeFileBytes, DetectionOrderAndRequestedCharsets) {
          u"<meta charset=utf-8>中文", TextCharset::Gbk},
 
         // Requested charsets.
-        {"GBK chosen for UTF-16: the bytes, up to the first zero",
-         std::string("\xFF\xFE"
-                     "a\0b\0",
-                     6),
-         TextCharset::Gbk,
-         decodeGb18030("\xFF\xFE"
-                       "a"),
-         TextCharset::Gbk},
         {"UTF-8 chosen, with a mark", "\xEF\xBB\xBF" + kUtf8, TextCharset::Utf8, u"中文",
          TextCharset::Utf8},
         {"UTF-8 chosen, without a mark", kUtf8, TextCharset::Utf8, u"中文", TextCharset::Utf8},
         {"UTF-8 chosen for ASCII", "abc", TextCharset::Utf8, u"abc", TextCharset::Utf8},
         {"UTF-8 chosen for GBK falls back", kGbk, TextCharset::Utf8, u"中文", TextCharset::Gbk},
-        // "Unicode" for a file without a mark: its first two bytes are dropped.
-        {"Unicode chosen, no mark", kUtf16Le, TextCharset::Utf16Le, u"文", TextCharset::Utf16Le},
+        // "Unicode" for a file without a mark: no byte is taken for a mark.
+        {"Unicode chosen, no mark", kUtf16Le, TextCharset::Utf16Le, u"中文", TextCharset::Utf16Le},
         {"Unicode chosen, with mark", "\xFF\xFE" + kUtf16Le, TextCharset::Utf16Le, u"中文",
          TextCharset::Utf16Le},
         {"Unicode be chosen", "\xFE\xFF" + kUtf16Be, TextCharset::Utf16Be, u"中文",
          TextCharset::Utf16Be},
-        {"Unicode chosen for two bytes only", "ab", TextCharset::Utf16Le, u"ab", TextCharset::Gbk},
+        {"Unicode chosen for two bytes only", "ab", TextCharset::Utf16Le, u"\u6261",
+         TextCharset::Utf16Le},
+        {"Unicode chosen for an odd size falls back", "abc", TextCharset::Utf16Le, u"abc",
+         TextCharset::Gbk},
         {"no entry selected", "\xFF\xFE" + kUtf16Le, requestedCharset(-1),
          decodeGb18030("\xFF\xFE" + kUtf16Le), TextCharset::Gbk},
         {"Big5 asked for directly", kBig5, TextCharset::Big5, u"中文", TextCharset::Big5},
@@ -122,7 +112,88 @@ TEST(DecodeFileBytes, DetectionOrderAndRequestedCharsets) {
     }
 }
 
-TEST(EncodeFileBytes, MarksInFrontAndTheGb18030FallBack) {
+// A zero byte never cuts a text short: the file is UTF-16 by the pattern of
+// its zero bytes, or it is binary and has no text. (Former bug: a UTF-16BE
+// file without a mark was read as GBK up to its first zero byte, and batch
+// replace wrote 20 bytes for a 666-byte source.)
+TEST(DecodeFileBytes, ZeroBytesMakeUtf16OrBinary) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        TextCharset requested;
+        std::u16string text;  // for a binary file: empty
+        TextCharset charset;
+        bool binary;
+    };
+    const TextCharset detect = TextCharset::Detect;
+    const std::string le("a\0:\0", 4);
+    const std::string be("\0a\0:", 4);
+    const Case cases[] = {
+        {"UTF-16LE without a mark", le + kUtf16Le, detect, u"a:中文", TextCharset::Utf16Le, false},
+        {"UTF-16BE without a mark", be + kUtf16Be, detect, u"a:中文", TextCharset::Utf16Be, false},
+        {"zeros at both parities", std::string("a\0\0b", 4), detect, u"", TextCharset::Gbk, true},
+        {"a zero character in UTF-16", le + std::string("\0\0", 2), detect, u"", TextCharset::Gbk,
+         true},
+        {"an odd size", std::string("a\0b", 3), detect, u"", TextCharset::Gbk, true},
+        {"a lone surrogate is no UTF-16", std::string("a\0\x00\xD8", 4), detect, u"",
+         TextCharset::Gbk, true},
+        {"a zero after a UTF-8 mark",
+         std::string("\xEF\xBB\xBF"
+                     "a\0b",
+                     6),
+         detect, u"", TextCharset::Gbk, true},
+        {"a zero in a GBK file", kGbk + std::string("\0", 1), detect, u"", TextCharset::Gbk, true},
+        {"GBK chosen for UTF-16", "\xFF\xFE" + le, TextCharset::Gbk, u"", TextCharset::Gbk, true},
+        {"UTF-8 chosen for a zero", std::string("ab\0", 3), TextCharset::Utf8, u"",
+         TextCharset::Gbk, true},
+        {"Unicode chosen for a zero character", std::string("a\0\0\0", 4), TextCharset::Utf16Le,
+         u"", TextCharset::Gbk, true},
+        {"a UTF-16 mark keeps its zero bytes", "\xFF\xFE" + le, detect, u"a:", TextCharset::Utf16Le,
+         false},
+    };
+    for (const Case& c : cases) {
+        const DecodedText decoded = decodeFileBytes(c.bytes, c.requested);
+        EXPECT_EQ(decoded.binary, c.binary) << c.what;
+        EXPECT_EQ(toUtf8(decoded.text), toUtf8(c.text)) << c.what;
+        EXPECT_STREQ(nameOf(decoded.charset), nameOf(c.charset)) << c.what;
+    }
+}
+
+// Writing a decoded text back with the mark as it was gives the file's bytes
+// again, or `exact` says it would not.
+TEST(DecodeFileBytes, MarksAsFoundAndExactRoundTrips) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        TextCharset requested;
+        bool hasMark;
+        bool exact;
+    };
+    const TextCharset detect = TextCharset::Detect;
+    const Case cases[] = {
+        {"UTF-8 without a mark", "x" + kUtf8, detect, false, true},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + kUtf8, detect, true, true},
+        {"UTF-16LE with a mark", "\xFF\xFE" + kUtf16Le, detect, true, true},
+        {"UTF-16LE chosen, no mark", kUtf16Le, TextCharset::Utf16Le, false, true},
+        {"UTF-8 chosen, no mark", kUtf8, TextCharset::Utf8, false, true},
+        {"GBK", kGbk, detect, false, true},
+        {"a byte GB18030 does not decode", "a\x80" + kGbk, detect, false, false},
+        {"Big5", "<meta charset=big5>" + kBig5, detect, false, true},
+        {"a mark and nothing else", "\xFE\xFF", detect, true, true},
+    };
+    for (const Case& c : cases) {
+        const DecodedText decoded = decodeFileBytes(c.bytes, c.requested);
+        EXPECT_EQ(decoded.hasMark, c.hasMark) << c.what;
+        EXPECT_EQ(decoded.exact, c.exact) << c.what;
+        if (c.exact) {
+            EXPECT_EQ(hex(encodeFileBytes(decoded.text, decoded.charset, decoded.hasMark).bytes),
+                      hex(c.bytes))
+                << c.what;
+        }
+    }
+}
+
+TEST(EncodeFileBytes, MarksOnRequestAndNothingForAnUnrepresentableCharacter) {
     struct Case {
         std::u16string text;
         TextCharset charset;
@@ -136,15 +207,40 @@ TEST(EncodeFileBytes, MarksInFrontAndTheGb18030FallBack) {
         {u"中文", TextCharset::Utf16Be, "\xFE\xFF" + kUtf16Be},
         {u"中文", TextCharset::Big5, kBig5},
         {u"中文", TextCharset::Big5Hkscs, kBig5},
-        // 国 has no Big5 code: the whole text goes out as GB18030, no mark.
-        {u"中国", TextCharset::Big5, "\xD6\xD0\xB9\xFA"},
         {u"😀", TextCharset::Gbk, "\x94\x39\xFC\x36"},  // GB18030 loses nothing
-        {u"", TextCharset::Utf8, ""},
-        {u"", TextCharset::Utf16Le, ""},
+        {u"", TextCharset::Utf8, "\xEF\xBB\xBF"},      // as a file holding only its mark
+        {u"", TextCharset::Gbk, ""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(hex(encodeFileBytes(c.text, c.charset)), hex(c.bytes))
+        const EncodedText encoded = encodeFileBytes(c.text, c.charset);
+        EXPECT_EQ(hex(encoded.bytes), hex(c.bytes))
             << toUtf8(c.text) << " as " << nameOf(c.charset);
+        EXPECT_FALSE(encoded.unrepresentable);
+    }
+    EXPECT_EQ(hex(encodeFileBytes(u"中文", TextCharset::Utf8, false).bytes), hex(kUtf8));
+    EXPECT_EQ(hex(encodeFileBytes(u"中文", TextCharset::Utf16Be, false).bytes), hex(kUtf16Be));
+
+    // The first character the charset lacks, and its line: 国 has no Big5
+    // code; lines end at CR LF, LF or a lone CR.
+    struct Lacking {
+        std::u16string text;
+        TextCharset charset;
+        char32_t character;
+        std::size_t line;
+    };
+    const Lacking lacking[] = {
+        {u"中国", TextCharset::Big5, U'国', 1},
+        {u"中\r\n文\n\r国国", TextCharset::Big5, U'国', 4},
+        {u"中\n😀", TextCharset::Big5Hkscs, U'😀', 2},
+        {u"a\r\n😀", TextCharset::Big5, U'😀', 2},
+        {std::u16string(u"ab") + char16_t(0xD800) + u"c", TextCharset::Utf8, 0xD800, 1},
+    };
+    for (const Lacking& c : lacking) {
+        const EncodedText encoded = encodeFileBytes(c.text, c.charset);
+        EXPECT_TRUE(encoded.bytes.empty()) << toUtf8(c.text);
+        ASSERT_TRUE(encoded.unrepresentable) << toUtf8(c.text);
+        EXPECT_EQ(encoded.unrepresentable->character, c.character) << toUtf8(c.text);
+        EXPECT_EQ(encoded.unrepresentable->line, c.line) << toUtf8(c.text);
     }
 }
 
@@ -166,7 +262,7 @@ TEST(TextFile, EveryCharsetRoundTripsAndReadingLeavesTheFileAlone) {
     };
     for (const Case& c : cases) {
         const auto path = folder.path() / (std::string(nameOf(c.charset)) + ".txt");
-        ASSERT_EQ(WriteTextFile(path, c.text, c.charset), FileStatus::Ok);
+        ASSERT_TRUE(WriteTextFile(path, c.text, c.charset).ok());
         const std::string written = readBytes(path);
         EXPECT_TRUE(written.starts_with(byteOrderMark(c.charset))) << nameOf(c.charset);
         const struct stat before = [&] {
@@ -188,17 +284,25 @@ TEST(TextFile, EveryCharsetRoundTripsAndReadingLeavesTheFileAlone) {
     }
 }
 
-TEST(TextFile, Utf8WithoutMarkIsWrittenBackWithOne) {
+TEST(TextFile, Utf8WithoutMarkIsWrittenBackWithout) {
     TempFolder folder;
     const auto source = folder.write("source.txt", "no mark " + kUtf8);
     const TextFileContent read = ReadTextFile(source, TextCharset::Detect);
     ASSERT_EQ(read.charset, TextCharset::Utf8);
     const auto output = folder.path() / "output.txt";
     folder.write("output.txt", std::string(1000, 'x'));  // an older, longer output
-    ASSERT_EQ(WriteTextFile(output, read.text, read.charset), FileStatus::Ok);
-    EXPECT_EQ(hex(readBytes(output)), hex("\xEF\xBB\xBF"
-                                          "no mark " +
-                                          kUtf8));
+    ASSERT_TRUE(WriteTextFile(output, read.text, read.charset, read.hasMark).ok());
+    EXPECT_EQ(hex(readBytes(output)), hex("no mark " + kUtf8));
+}
+
+TEST(TextFile, AnUnrepresentableCharacterLeavesTheOldOutputAlone) {
+    TempFolder folder;
+    const auto output = folder.write("out.htm", "old");
+    const TextWriteResult written = WriteTextFile(output, u"a\r\n中国", TextCharset::Big5);
+    EXPECT_FALSE(written.ok());
+    ASSERT_TRUE(written.unrepresentable);
+    EXPECT_EQ(written.unrepresentable->line, 2u);
+    EXPECT_EQ(readBytes(output), "old");
 }
 
 TEST(TextFile, WhatCannotBeReadOrWrittenIsAResult) {
@@ -224,11 +328,11 @@ TEST(TextFile, WhatCannotBeReadOrWrittenIsAResult) {
     }
     const Case writes[] = {
         {folder.path() / "missing" / "a.txt", FileStatus::CannotOpen},
-        {folder.path() / "sub", FileStatus::CannotOpen},
-        {folder.path() / "pipe", FileStatus::CannotOpen},  // no reader
+        {folder.path() / "sub", FileStatus::NotAFile},
+        {folder.path() / "pipe", FileStatus::NotAFile},  // no reader
     };
     for (const Case& c : writes) {
-        EXPECT_EQ(WriteTextFile(c.path, u"x", TextCharset::Utf8), c.status) << c.path;
+        EXPECT_EQ(WriteTextFile(c.path, u"x", TextCharset::Utf8).status, c.status) << c.path;
     }
     EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "sub"));
 

@@ -85,6 +85,10 @@ TEST(Cli, Cases) {
         {"--charset auto detects UTF-16", "extract --charset auto -e '.'",
          std::string("\xFF\xFE\x2D\x4E", 4), "中\n", 0},
         {"unknown charset", "extract --charset latin1 -e a", "a", "", 2},
+        {"--charset auto: UTF-16BE without a mark", "extract --charset auto -e '.$'",
+         std::string("\0a\0b", 4), "b\n", 0},
+        {"--charset: binary input is refused, not cut short", "replace --charset auto -e a -r b",
+         std::string("a\0\0b", 4), "", 2},
         {"batch run without folder or files", "batch-extract -e a", "", "", 2},
     };
     for (const Case& c : cases) {
@@ -129,6 +133,7 @@ TEST(Cli, BatchRunsWriteOneOutputFilePerSourceAndNameTheFolderLast) {
                      "/b.txt' '" + folder + "/c.ini'",
                  "");
     EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("已完成 2 个文件"), std::string::npos) << run.err;
     EXPECT_EQ(readBytes(folder + "/批量替换结果/b.txt"),
               "\xEF\xBB\xBF"
               "10/10/2020");
@@ -139,6 +144,39 @@ TEST(Cli, BatchRunsWriteOneOutputFilePerSourceAndNameTheFolderLast) {
 
     run = runCli("batch-extract -e '(' '" + folder + "'", "");
     EXPECT_EQ(run.status, 3);
+}
+
+// Same-named sources from two folders: each folder gets its own outputs, one
+// line each on standard output; a binary file is skipped, a failed file
+// makes the exit status 4, and the summary on standard error says why.
+TEST(Cli, BatchRunsKeepFoldersApartAndReportEveryFile) {
+    const std::string root = ::testing::TempDir() + "/cli_batch_folders";
+    std::system(
+        ("rm -rf '" + root + "' && mkdir -p '" + root + "/one' '" + root + "/two'").c_str());
+    std::ofstream(root + "/one/a.txt", std::ios::binary) << "1";
+    std::ofstream(root + "/two/a.txt", std::ios::binary) << "2";
+    std::ofstream(root + "/two/b.bin", std::ios::binary) << std::string("\x01\0\0\x02", 4);
+
+    CliRun run = runCli("batch-replace -e '\\d' -r '<$&>' '" + root + "/one/a.txt' '" + root +
+                            "/two/a.txt' '" + root + "/two/b.bin'",
+                        "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, root + "/one/批量替换结果\n" + root + "/two/批量替换结果\n");
+    EXPECT_EQ(readBytes(root + "/one/批量替换结果/a.txt"), "<1>");
+    EXPECT_EQ(readBytes(root + "/two/批量替换结果/a.txt"), "<2>");
+    EXPECT_NE(run.err.find("跳过 " + root + "/two/b.bin"), std::string::npos) << run.err;
+
+    // An output that cannot be written: a folder stands in its place.
+    std::system(("mkdir -p '" + root + "/one/批量提取结果/a.txt'").c_str());
+    run = runCli("batch-extract -e '\\d' '" + root + "/one/a.txt' '" + root + "/two/a.txt'", "");
+    EXPECT_EQ(run.status, 4) << run.err;
+    EXPECT_NE(run.err.find("失败 " + root + "/one/a.txt"), std::string::npos) << run.err;
+    EXPECT_EQ(readBytes(root + "/two/批量提取结果/a.txt"), "2\r\n");
+
+    run = runCli("batch-extract --output-charset utf-8 -e '.' '" + root + "/one/a.txt'", "");
+    EXPECT_EQ(run.status, 4) << run.err;
+    run = runCli("batch-extract --output-charset latin1 -e '.' '" + root + "/one/a.txt'", "");
+    EXPECT_EQ(run.status, 2) << run.err;
 }
 
 TEST(Cli, HelpIsInChineseAndEnglish) {
