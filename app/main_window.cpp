@@ -323,9 +323,20 @@ void MainWindow::onCreated() {
     m_autosave = new MainWindowAutosave(*this, m_state.configStore);
     m_state.mainWindowReady = true;
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
+    if (m_closeRequestedWhileStarting) {
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!m_autosave) {
+        // A close that arrives while the settings are being restored (the
+        // restore lets events run) would save a half-restored window over
+        // the saved one: it is carried out once the start is done.
+        m_closeRequestedWhileStarting = true;
+        event->ignore();
+        return;
+    }
     onCloseRequested();
     event->accept();
 }

@@ -127,6 +127,7 @@ private:
     QLabel* m_statusLine = nullptr;
     MetacharacterStrip* m_strip = nullptr;
     MainWindowAutosave* m_autosave = nullptr;
+    bool m_closeRequestedWhileStarting = false;
     PlatformDialogServices m_dialogServices;
     InputDialogHost m_dialogs;
     QHash<QLabel*, int> m_copyFeedbackGeneration;
