@@ -18,6 +18,7 @@
 
 #include "app/dialog_services.h"
 #include "app/main_window_layout.h"
+#include "app/run_status.h"
 #include "dialogs/input_dialog.h"
 #include "operations/expression_chain.h"
 
@@ -104,8 +105,6 @@ private:
     // Returns false when a restart was requested before a row.
     bool runExtractionOnce();
     void fitColumns(QTableView* view);
-    void showRunStatus(ProgramTextEdit* expressionBox, const std::optional<CompileError>& error,
-                       std::size_t pieceIndex, bool incomplete);
     QObject* createControl(const struct DesignedControl& designed, QWidget* parent);
     void onCreated();
     void onCloseRequested();
@@ -125,6 +124,7 @@ private:
     SplitterTops m_splitters;
     ResultTableModel* m_resultModel = nullptr;
     QLabel* m_statusLine = nullptr;
+    RunStatus* m_runStatus = nullptr;
     MetacharacterStrip* m_strip = nullptr;
     MainWindowAutosave* m_autosave = nullptr;
     PlatformDialogServices m_dialogServices;
