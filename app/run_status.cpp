@@ -116,11 +116,15 @@ void RunStatus::showOutcome(Page page, const Outcome& outcome) {
                         .arg(outcome.errorPiece + 1)
                         .arg(e.offset + 1)
                         .arg(toQString(e.message));
-        setHeading(
-            p.expressionHeading,
-            QStringLiteral("%1 - 第 %2 个字符处有误：%3")
-                .arg(p.expressionCaption, QString::number(e.offset + 1), toQString(e.message)),
-            true);
+        // The piece is named when the chain has more than one.
+        const bool chain = splitChain(toU16(p.expressionBox->programText())).size() > 1;
+        const QString piece =
+            chain ? QStringLiteral("第 %1 个表达式").arg(outcome.errorPiece + 1) : QString();
+        setHeading(p.expressionHeading,
+                   QStringLiteral("%1 - %2第 %3 个字符处有误：%4")
+                       .arg(p.expressionCaption, piece, QString::number(e.offset + 1),
+                            toQString(e.message)),
+                   true);
         markError(p, e, outcome.errorPiece);
         if (page == Replace) {
             setHeading(p.resultHeading, p.resultCaption + QStringLiteral(" - 表达式有误"), true);

@@ -64,9 +64,12 @@ TEST_F(WindowStatusTest, ABrokenExpressionSaysSoUntilItIsEmptied) {
 
 TEST_F(WindowStatusTest, TheMarkIsOnTheCharacterOfTheBrokenPiece) {
     box("编辑框提取文本")->setProgramText(q("a1"));
-    // The second piece, on the second line, breaks at its ")".
+    // The second piece, on the second line, breaks at its ")": its fourth
+    // character, after the line break.
     box("编辑框提取表达式")->setProgramText(q("\\d<#lc#>\r\nx)y"));
     EXPECT_EQ(marked("编辑框提取表达式"), QStringList{q(")")});
+    EXPECT_TRUE(label("标签1").contains(q("第 2 个表达式第 4 个字符处有误")))
+        << label("标签1").toStdString();
     EXPECT_TRUE(window->statusText().startsWith(q("第 2 个表达式有误")))
         << window->statusText().toStdString();
     // Results of the good piece still count, and the heading still warns.
