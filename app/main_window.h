@@ -90,8 +90,9 @@ public:
     // Lets the user edit the copy format in the input dialog.
     void editCopyFormat();
     ProgramTextEdit* editBox(const char* name) const;
-    // The status line at the bottom: why the last run's expression did not
-    // compile, or that its results are incomplete; empty when all went well.
+    // The status line at the bottom: why the current page's last run's
+    // expression did not compile, or that its results are incomplete (and
+    // why); empty when all went well (run_status.h).
     QString statusText() const;
 
 protected:
