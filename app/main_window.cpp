@@ -305,6 +305,11 @@ void MainWindow::moveSplitter(const QString& name, int top) {
     }
 }
 
+void MainWindow::setSplitterTops(const SplitterTops& tops) {
+    m_splitters = tops;
+    applyLayout();
+}
+
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     applyLayout();

@@ -59,6 +59,10 @@ public:
     // Moves a splitter to `top` within its page and lays the window out, as
     // a drag does.
     void moveSplitter(const QString& name, int top);
+    // Puts all splitters at once (restored settings), then brings them
+    // into range together, so one stored value is not judged against
+    // another's old place.
+    void setSplitterTops(const SplitterTops& tops);
     // Applies layoutMainWindow to the current client size and splitters.
     void applyLayout();
 

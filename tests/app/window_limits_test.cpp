@@ -97,6 +97,34 @@ TEST_F(WindowLimitsTest, TheWindowHasAMinimumSizeThatShowsEveryControl) {
     expectEveryBoxUsable(*window);
 }
 
+// Writes the INI file of a program directory.
+void writeIni(const QString& dir, const char* text) {
+    QFile file(QDir(dir).filePath(q(kIniFileName)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(encodeGb18030(q(text).toStdU16String())));
+}
+
+TEST(WindowLimitsRestore, StoredValuesInRangeComeBackExactly) {
+    // Each value is in range only beside the others: the first splitter
+    // below the second one's design place.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    writeIni(dir.path(),
+             "[主界面.尺寸]\r\n宽度=1100\r\n高度=820\r\n分隔条_提取1=300\r\n"
+             "分隔条_提取2=420\r\n分隔条_替换1=260\r\n分隔条_替换2=360\r\n"
+             "分隔条_替换3=460\r\n");
+    ProgramState state;
+    testing::ScriptedPlatformServices services;
+    openConfigStore(state.configStore, services, dir.path());
+    MainWindow window(state, services, dir.path());
+    const SplitterTops tops = window.splitterTops();
+    EXPECT_EQ(tops.extract1, 300);
+    EXPECT_EQ(tops.extract2, 420);
+    EXPECT_EQ(tops.replace1, 260);
+    EXPECT_EQ(tops.replace2, 360);
+    EXPECT_EQ(tops.replace3, 460);
+}
+
 TEST(WindowLimitsRestore, AbsurdStoredValuesAreBroughtIntoRange) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
