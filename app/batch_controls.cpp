@@ -20,6 +20,7 @@
 
 #include "app/main_window.h"
 #include "app/main_window_inventory.h"
+#include "app/plain_tooltip.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
 #include "app/qt_text.h"
@@ -114,6 +115,7 @@ public:
         setObjectName(kObjectName);
         for (const BatchLabel& kind : kBatchLabels) {
             label(kind)->installEventFilter(this);
+            label(kind)->setToolTip(plainToolTip(toolTipOf(kind)));
         }
         m_extractLabel = label(kBatchLabels[0]);
         m_progress = new ProgressStrip(&m_window);
@@ -166,6 +168,19 @@ protected:
     }
 
 private:
+    // What each click does, as the labels show nothing of it.
+    static QString toolTipOf(const BatchLabel& kind) {
+        const QString run = kind.kind == BatchKind::Extract ? QStringLiteral("批量提取")
+                                                            : QStringLiteral("批量替换");
+        return QStringLiteral(
+                   "单击：选择文件夹，对其中符合「批处理文件过滤」的文件%1（键盘：空格键）\n"
+                   "Ctrl+单击：同上，但把「批处理文件过滤」当作正则表达式来筛选文件名（键盘：Ctrl+"
+                   "空格键）\n"
+                   "右击：选择若干文件来%1（键盘：菜单键或 Shift+F10）\n"
+                   "运行中再次单击：停止")
+            .arg(run);
+    }
+
     QLabel* label(const BatchLabel& kind) const {
         return m_window.control<QLabel>(QString::fromUtf8(kind.name));
     }

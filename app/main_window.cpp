@@ -18,11 +18,13 @@
 #include "app/help_links.h"
 #include "app/main_window_autosave.h"
 #include "app/main_window_inventory.h"
+#include "app/main_window_keys.h"
 #include "app/main_window_settings.h"
 #include "app/metacharacter_strip.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
 #include "app/result_table_model.h"
+#include "app/splitter_limits.h"
 #include "app/window_widgets.h"
 #include "operations/yield_to_ui.h"
 
@@ -97,6 +99,13 @@ QTableView* createReportList(const DesignedControl& designed, QWidget* parent) {
     return view;
 }
 
+// The least height of a box between splitters: two lines of the edit boxes'
+// text with the box's frame and margins.
+int twoLineBoxHeight(const QPlainTextEdit& box) {
+    return 2 * box.fontMetrics().lineSpacing() + 2 * box.frameWidth() +
+           2 * static_cast<int>(box.document()->documentMargin()) + 2;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(ProgramState& state, PlatformServices& services, QString programDirectory,
@@ -165,6 +174,7 @@ void MainWindow::buildControls() {
     m_statusLine->setAutoFillBackground(true);
     m_statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_statusLine->raise();
+    m_runStatus = new RunStatus(*this, *m_statusLine, *m_tabs);
 
     // The metacharacter buttons' row along the template's top.
     m_strip = new MetacharacterStrip(this);
@@ -275,6 +285,9 @@ void MainWindow::applyLayout() {
     input.clientHeight = height() - statusHeight;
     input.tabHeaderHeight = m_tabs->tabBar()->sizeHint().height();
     input.splitters = m_splitters;
+    // Stored, dragged or squeezed by a resize: the splitters stay in range.
+    m_splitters = input.splitters =
+        limitSplitters(input, twoLineBoxHeight(*editBox("编辑框提取表达式")));
     for (const auto& [name, rect] : layoutMainWindow(input)) {
         const DesignedControl* designed = findDesignedControl(name);
         if (designed && designed->page >= 0) {
@@ -293,6 +306,11 @@ void MainWindow::moveSplitter(const QString& name, int top) {
     }
 }
 
+void MainWindow::setSplitterTops(const SplitterTops& tops) {
+    m_splitters = tops;
+    applyLayout();
+}
+
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     applyLayout();
@@ -306,6 +324,14 @@ void MainWindow::onCreated() {
                 [this, name = QString::fromUtf8(name)](int top) { moveSplitter(name, top); });
     }
 
+    // Every control stays reachable: the window is never made smaller, by
+    // the user or by a stored size.
+    setMinimumSize(minimumClientWidth(),
+                   minimumClientHeight(m_tabs->tabBar()->sizeHint().height(),
+                                       twoLineBoxHeight(*editBox("编辑框提取表达式"))) +
+                       m_statusLine->fontMetrics().height() + 8);
+
+    bindKeyboard(*this);
     bindHelpLinks(*this, m_state, m_services);
     buildSyntaxHelp();
     loadExpressionLibrary();
@@ -325,7 +351,11 @@ void MainWindow::onCreated() {
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
     if (m_closeRequestedWhileStarting) {
         QTimer::singleShot(0, this, &QWidget::close);
+        return;
     }
+    // With 自动执行 the restored texts and expressions show their result at
+    // once, as an edit would; the run waits until the window's events run.
+    QTimer::singleShot(0, this, &MainWindow::runCurrentOperation);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -18,6 +18,7 @@
 
 #include "app/dialog_services.h"
 #include "app/main_window_layout.h"
+#include "app/run_status.h"
 #include "dialogs/input_dialog.h"
 #include "operations/expression_chain.h"
 
@@ -58,6 +59,10 @@ public:
     // Moves a splitter to `top` within its page and lays the window out, as
     // a drag does.
     void moveSplitter(const QString& name, int top);
+    // Puts all splitters at once (restored settings), then brings them
+    // into range together, so one stored value is not judged against
+    // another's old place.
+    void setSplitterTops(const SplitterTops& tops);
     // Applies layoutMainWindow to the current client size and splitters.
     void applyLayout();
 
@@ -89,8 +94,9 @@ public:
     // Lets the user edit the copy format in the input dialog.
     void editCopyFormat();
     ProgramTextEdit* editBox(const char* name) const;
-    // The status line at the bottom: why the last run's expression did not
-    // compile, or that its results are incomplete; empty when all went well.
+    // The status line at the bottom: why the current page's last run's
+    // expression did not compile, or that its results are incomplete (and
+    // why); empty when all went well (run_status.h).
     QString statusText() const;
 
 protected:
@@ -104,8 +110,6 @@ private:
     // Returns false when a restart was requested before a row.
     bool runExtractionOnce();
     void fitColumns(QTableView* view);
-    void showRunStatus(ProgramTextEdit* expressionBox, const std::optional<CompileError>& error,
-                       std::size_t pieceIndex, bool incomplete);
     QObject* createControl(const struct DesignedControl& designed, QWidget* parent);
     void onCreated();
     void onCloseRequested();
@@ -125,6 +129,7 @@ private:
     SplitterTops m_splitters;
     ResultTableModel* m_resultModel = nullptr;
     QLabel* m_statusLine = nullptr;
+    RunStatus* m_runStatus = nullptr;
     MetacharacterStrip* m_strip = nullptr;
     MainWindowAutosave* m_autosave = nullptr;
     bool m_closeRequestedWhileStarting = false;

@@ -6,7 +6,8 @@
 // after start-up. Positions are relative to each control's container (a
 // page's controls to their page frame, the strip's to the strip). Nothing is
 // clamped: a splitter dragged below the next one gives the box between them
-// a negative height, a tiny window negative widths.
+// a negative height, a tiny window negative widths. The window keeps its
+// splitters and its size in range first (splitter_limits.h).
 #pragma once
 
 #include <map>

@@ -9,6 +9,7 @@
 
 #include "app/main_window.h"
 #include "app/metacharacter_strip.h"
+#include "app/plain_tooltip.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
 #include "app/qt_text.h"
@@ -24,7 +25,7 @@ void MainWindow::buildSyntaxHelp() {
     for (const SyntaxRow& row : rows) {
         auto* token = new QStandardItem(toQString(row.token));
         auto* description = new QStandardItem(toQString(row.description));
-        description->setToolTip(description->text());
+        description->setToolTip(plainToolTip(description->text()));
         model->appendRow({token, description});
     }
 
@@ -37,7 +38,7 @@ void MainWindow::buildSyntaxHelp() {
         button->setObjectName(QStringLiteral("超级按钮_%1").arg(b.row + 1));
         button->setFont(templateButton->font());
         button->setFocusPolicy(Qt::NoFocus);
-        button->setToolTip(toQString(row.description));
+        button->setToolTip(plainToolTip(toQString(row.description)));
         button->setGeometry(b.left, 0, b.width, kMetacharacterButtonHeight);
         button->setProperty("role", QStringLiteral("metacharacter"));
         connect(button, &QPushButton::clicked, this, [this, button] {
@@ -57,6 +58,7 @@ void MainWindow::buildSyntaxHelp() {
         }
         const int current = list->currentIndex().isValid() ? list->currentIndex().row() : -1;
         m_services.setClipboardText(toQString(syntaxRowCopyText(rows, current)));
+        m_runStatus->showBriefly(QStringLiteral("已复制"), 1000);
     });
     fitColumns(list);
 }

@@ -11,7 +11,6 @@
 
 #include "app/batch_controls.h"
 #include "app/main_window.h"
-#include "app/palette_colors.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
 #include "app/qt_text.h"
@@ -211,6 +210,9 @@ void MainWindow::copyWithFeedback(QLabel* label, const QString& text) {
 
 void MainWindow::extract() {
     ProgramTextEdit* expressionBox = editBox("编辑框提取表达式");
+    if (m_state.mainWindowReady && expressionBox->programText().isEmpty()) {
+        m_runStatus->clear(RunStatus::Extract);  // no expression, nothing wrong with it
+    }
     if (!m_state.mainWindowReady || expressionBox->programText().isEmpty()) {
         return;
     }
@@ -239,7 +241,6 @@ void MainWindow::extract() {
 
 bool MainWindow::runExtractionOnce() {
     auto* view = control<QTableView>(QStringLiteral("提取结果"));
-    auto* caption = control<QLabel>(QStringLiteral("标签3"));
     ProgramTextEdit* expressionBox = editBox("编辑框提取表达式");
     m_resultModel->clear();
 
@@ -259,6 +260,7 @@ bool MainWindow::runExtractionOnce() {
     std::optional<CompileError> firstError;
     std::size_t errorPiece = 0;
     bool incomplete = false;
+    bool timedOut = false;
     int total = 0;
     for (const ExtractionPiece& piece : pieces) {
         // The options are read before each expression, so a box changed
@@ -272,14 +274,8 @@ bool MainWindow::runExtractionOnce() {
         }
         incomplete = incomplete || matches.incomplete();
         total += n;
-        if (total > 0) {
-            caption->setStyleSheet(QString());  // the palette's own text colour
-            caption->setText(
-                QStringLiteral("提取结果 - 提取数量:%1,子文本数量:%2").arg(total).arg(groups));
-        } else {
-            caption->setStyleSheet(warningTextStyle(palette(), QColor(0xFF, 0, 0)));
-            caption->setText(QStringLiteral("提取结果 - 完全没有匹配项目"));
-        }
+        timedOut = timedOut || matches.regex->matches().timedOut();
+        m_runStatus->showExtractionCount(total, groups, firstError.has_value());
 
         m_resultModel->beginExpression(std::move(matches));
         if (n > 0) {
@@ -302,7 +298,7 @@ bool MainWindow::runExtractionOnce() {
         }
         flush();
     }
-    showRunStatus(expressionBox, firstError, errorPiece, incomplete);
+    m_runStatus->showOutcome(RunStatus::Extract, {firstError, errorPiece, incomplete, timedOut});
     fitColumns(view);
     return true;
 }
@@ -333,28 +329,11 @@ void MainWindow::fitColumns(QTableView* view) {
     }
 }
 
-void MainWindow::showRunStatus(ProgramTextEdit* expressionBox,
-                               const std::optional<CompileError>& error, std::size_t pieceIndex,
-                               bool incomplete) {
-    QString message;
-    if (error) {
-        message = QStringLiteral("第 %1 个表达式有误（第 %2 个字符处）：%3")
-                      .arg(pieceIndex + 1)
-                      .arg(error->offset + 1)
-                      .arg(toQString(error->message));
-    } else if (incomplete) {
-        message = QStringLiteral(
-            "结果不完整：搜索超出了引擎的回溯限制，只列出了此前找到的匹配。请简化表达式（例如"
-            "避免嵌套的重复）。");
-    }
-    m_statusLine->setText(message);
-    m_statusLine->setStyleSheet(
-        message.isEmpty() ? QString() : warningTextStyle(palette(), QColor(0xB0, 0, 0)));
-    expressionBox->setToolTip(message);
-}
-
 void MainWindow::replaceChain() {
     ProgramTextEdit* matchBox = editBox("编辑框匹配表达式");
+    if (m_state.mainWindowReady && matchBox->programText().isEmpty()) {
+        m_runStatus->clear(RunStatus::Replace);
+    }
     if (!m_state.mainWindowReady || matchBox->programText().isEmpty()) {
         return;
     }
@@ -382,7 +361,9 @@ void MainWindow::replaceChain() {
         }
     }
     editBox("编辑框替换结果")->setProgramText(toQString(text));
-    showRunStatus(matchBox, firstError, errorPiece, incomplete);
+    // The replacement cannot tell the engine's limits from the time budget.
+    m_runStatus->showOutcome(RunStatus::Replace,
+                             {firstError, errorPiece, incomplete, false, /*timeKnown=*/false});
 }
 
 }  // namespace lcr

@@ -68,13 +68,13 @@ void load(MainWindow& window, ConfigStore& store, WidgetWindow& components) {
     options.section = u"主界面";
     persistComponents(store, components, true, options);
     restoreWindowGeometry(store, components);
+    SplitterTops tops = window.splitterTops();
     for (const char* name : kSplitters) {
-        SplitterTops tops = window.splitterTops();
-        if (const int* top = splitterTop(tops, name)) {
-            window.moveSplitter(QString::fromUtf8(name),
-                                truncateToInt(store.readNumber(key(name), *top)));
+        if (int* top = splitterTop(tops, name)) {
+            *top = truncateToInt(store.readNumber(key(name), *top));
         }
     }
+    window.setSplitterTops(tops);
     setTag(window, "标签19", store.readText(u"复制表达式", tagOf(window, "标签19")));
     if (auto* tabs = window.control<QTabWidget>(QStringLiteral("选择夹"))) {
         // A page the tab control does not have leaves it on its page.

@@ -1,5 +1,6 @@
 #include "app/window_widgets.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOption>
@@ -8,6 +9,30 @@ namespace lcr {
 
 ActionLabel::ActionLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {
     setCursor(Qt::PointingHandCursor);
+    // Tab reaches it; a click presses it without taking the focus from a box.
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void ActionLabel::keyPressEvent(QKeyEvent* event) {
+    const bool pressKey = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+                          event->key() == Qt::Key_Enter;
+    if (pressKey && event->modifiers() == Qt::NoModifier) {
+        emit pressed();
+        event->accept();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void ActionLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = rect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
 }
 
 void ActionLabel::mousePressEvent(QMouseEvent* event) {

@@ -12,7 +12,9 @@
 
 namespace lcr {
 
-// A label that shows the hand cursor and reports a left mouse press.
+// A label that shows the hand cursor and reports a left mouse press. It
+// takes the focus with Tab, not with a click, and shows it; Space or Enter
+// presses it.
 class ActionLabel final : public QLabel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ActionLabel)
@@ -23,6 +25,8 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // A hyperlink label: the caption shown as a link; activating it (click or

@@ -1,15 +1,13 @@
 #include "dialogs/input_dialog_layout.h"
 
+#include <QTextLayout>
+#include <QTextOption>
+#include <QtMath>
 #include <algorithm>
-
-#include "text/program_text.h"
 
 namespace lcr {
 
 namespace {
-
-constexpr int kPixelsPerByte = 6;
-constexpr int kPixelsPerLine = 12;
 
 // Numbers that become pixels are computed in double precision and truncated
 // toward zero.
@@ -19,17 +17,25 @@ int truncated(double value) {
 
 }  // namespace
 
-int countDisplayLines(std::u16string_view text, int availableWidth) {
-    // A client narrower than one character would hold no character a line
-    // and divide by zero; it still shows one character a line.
-    const std::size_t perLine =
-        static_cast<std::size_t>(std::max(1, availableWidth / kPixelsPerByte));
-    std::size_t lines = 0;
-    for (const std::u16string& line : splitText(text, u"\r\n")) {
-        const std::size_t bytes = gbkByteLength(line);
-        lines += bytes == 0 ? 1 : (bytes + perLine - 1) / perLine;
+int promptTextHeight(const QString& programText, const QFont& font, int width) {
+    if (programText.isEmpty()) {
+        return 0;
     }
-    return static_cast<int>(std::min<std::size_t>(lines, 100'000'000)) * kPixelsPerLine;
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    qreal height = 0;
+    for (const QString& paragraph : programText.split(QStringLiteral("\r\n"))) {
+        QTextLayout layout(paragraph, font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            // A pixel less than the box: the box keeps one for its caret.
+            line.setLineWidth(std::max(1, width - 1));
+            height += line.height();
+        }
+        layout.endLayout();
+    }
+    return qCeil(height);
 }
 
 QSize clientSizeForTextArea(QSize current, QSize wantedTextArea, int margin, int promptHeight,

@@ -2,15 +2,16 @@
 // be checked without a window.
 //
 // The window keeps its design client size (495 x 393) unless a text area
-// size is wanted; the prompt box is as high as its text needs at 6 pixels
-// a GBK byte and 12 pixels a line; the text box fills the rest above the
-// button strip; "确定" and "取消" sit side by side at the right, centred on
-// the strip.
+// size is wanted; the prompt box is as high as its text needs in its font; the text box fills the
+// rest above the button strip; "确定" and "取消" sit side by side at the right, centred on the
+// strip.
 #pragma once
 
+#include <QFont>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <string_view>
 
 namespace lcr {
@@ -29,13 +30,12 @@ constexpr int effectiveMargin(int margin) {
     return margin >= 1 ? margin : kDefaultMargin;
 }
 
-// The height in pixels that `text` (program text, CR LF line breaks) needs
-// in a box `availableWidth` pixels wide: every GBK byte is 6 pixels wide,
-// every display line 12 pixels high. A line takes its byte length divided
-// by the characters a line holds, rounded up, and at least one display
-// line; an empty text needs 0. A box narrower than one character still
+// The height `programText` (CR LF line breaks) takes in `font` when wrapped
+// at `width` pixels, as a plain text box lays it out: every line of every
+// paragraph at its own height, fallback fonts for characters the font lacks
+// included. An empty text takes none; a width below one character still
 // holds one character a line.
-int countDisplayLines(std::u16string_view text, int availableWidth);
+int promptTextHeight(const QString& programText, const QFont& font, int width);
 
 // The client size that gives the text box the wanted size: the wanted
 // width plus both margins; the prompt's height, the wanted height, the
@@ -57,7 +57,7 @@ struct InputDialogLayout {
 };
 
 // Places the boxes in a client of `client` size. `promptHeight` is
-// countDisplayLines of the prompt for the width `client` leaves between the
+// promptTextHeight of the prompt for the width `client` leaves between the
 // margins. Widths and heights that the client has no room for are 0.
 InputDialogLayout layoutInputDialog(QSize client, int margin, int promptHeight, QSize strip,
                                     QSize okButton, QSize cancelButton);

@@ -113,6 +113,7 @@ InputDialogWindow::InputDialogWindow(const InputDialogRequest& request,
     setWindowTitle(request.title);
     m_initialProgramText = toProgramLineBreaks(request.initialText);
     m_text->resetProgramText(request.initialText);
+    m_text->moveCursor(QTextCursor::End);  // typing goes on after the text
     m_text->setReadOnly(request.inputMode == 1);
 
     if (request.displayOnly) {
@@ -146,6 +147,7 @@ InputDialogWindow::InputDialogWindow(const InputDialogRequest& request,
         applyLayout();
     }
     if (request.textAreaSize.height() != 0) {
+        applyLayout();  // the prompt's height in this width and font, not its design's
         resize(clientSizeForTextArea(size(), {0, request.textAreaSize.height()}, m_margin,
                                      m_prompt->height(), m_ok->height()));
         applyLayout();
@@ -165,8 +167,9 @@ QString InputDialogWindow::programText() const {
 
 void InputDialogWindow::applyLayout() {
     const QSize client = size();
-    const int promptHeight = countDisplayLines(programView(toProgramLineBreaks(m_request.prompt)),
-                                               client.width() - 2 * m_margin);
+    // Measured as the prompt box lays its text out, so no font clips a line.
+    const int promptHeight = promptTextHeight(toProgramLineBreaks(m_request.prompt),
+                                              m_prompt->font(), client.width() - 2 * m_margin);
     const InputDialogLayout layout = layoutInputDialog(
         client, m_margin, promptHeight, m_strip->size(), m_ok->size(), m_cancel->size());
     m_prompt->setGeometry(layout.prompt);

@@ -110,13 +110,13 @@ TEST_F(MainWindowAutosaveTest, SavesAfterAPauseAndOnlyWhatChanged) {
 TEST_F(MainWindowAutosaveTest, TagsAndGeometryAreSaved) {
     ProgramRun run(dir.path());
     run.window->control(q("标签19"))->setProperty("tag", q("## #0"));
-    run.window->setGeometry(70, 80, 900, 640);
+    run.window->setGeometry(70, 80, 1100, 640);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             SavedFiles saved(dir.path());
             saved.store.setSection(u"主界面.尺寸");
             return saved.store.readText(u"复制表达式") == u"## #0" &&
-                   saved.store.readNumber(u"宽度") == 900;
+                   saved.store.readNumber(u"宽度") == 1100;
         },
         3 * MainWindowAutosave::kLatestMs));
 }

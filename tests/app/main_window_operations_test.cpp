@@ -6,6 +6,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 
 #include "app/main_window.h"
@@ -219,13 +220,15 @@ TEST_F(WindowOperations, ACompileErrorIsShownAndClearedAgain) {
     EXPECT_TRUE(window->statusText().contains(QStringLiteral("第 2 个表达式有误")))
         << window->statusText().toStdString();
     EXPECT_TRUE(window->statusText().contains(QStringLiteral("缺少右括号")));
-    EXPECT_EQ(box("编辑框提取表达式")->toolTip(), window->statusText());
+    EXPECT_TRUE(QTextDocumentFragment::fromHtml(box("编辑框提取表达式")->toolTip())
+                    .toPlainText()
+                    .startsWith(window->statusText()));
     EXPECT_EQ(table().size(), 1);  // the rest of the chain ran
 
     box("编辑框提取表达式")->setProgramText(QStringLiteral("a<#lc#>(b)"));
     click("标签提取");
     EXPECT_TRUE(window->statusText().isEmpty());
-    EXPECT_TRUE(box("编辑框提取表达式")->toolTip().isEmpty());
+    EXPECT_FALSE(box("编辑框提取表达式")->toolTip().contains(QStringLiteral("有误")));
 }
 
 TEST(WindowStartUp, TextChangesBeforeReadinessRunNothing) {

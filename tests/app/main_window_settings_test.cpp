@@ -103,13 +103,13 @@ void changeEverything(ProgramRun& run, const QString& dir) {
     run.window->moveSplitter(q("分隔条_提取1"), 150);
     run.window->moveSplitter(q("分隔条_提取2"), 260);
     run.window->moveSplitter(q("分隔条_替换1"), 120);
-    run.window->moveSplitter(q("分隔条_替换2"), 200);
-    run.window->moveSplitter(q("分隔条_替换3"), 300);
+    run.window->moveSplitter(q("分隔条_替换2"), 220);
+    run.window->moveSplitter(q("分隔条_替换3"), 320);
     run.tabs()->setCurrentIndex(2);
     run.setTag("标签19", q("##\t#0\t#1"));
     run.setTag("标签批量提取", dir + q("/来源"));
     run.setTag("标签批量替换", q("/tmp/替换"));
-    run.window->setGeometry(60, 70, 900, 650);
+    run.window->setGeometry(60, 70, 1100, 650);
 }
 
 TEST_F(MainWindowSettingsTest, FirstStartCreatesAnEmptyFileAndKeepsTheDesign) {
@@ -169,9 +169,9 @@ TEST_F(MainWindowSettingsTest, ClosingWritesBothSectionsAndTheTextFiles) {
         EXPECT_EQ(
             geometry,
             q("\r\n[主界面.尺寸]\r\n替换路径=/tmp/替换\r\n提取路径=") + dir.path() +
-                q("/来源\r\n当前栏目=2\r\n复制表达式=##\t#0\t#1\r\n分隔条_替换3=300\r\n"
-                  "分隔条_替换2=200\r\n分隔条_替换1=120\r\n分隔条_提取2=260\r\n"
-                  "分隔条_提取1=150\r\n高度=650\r\n宽度=900\r\n顶边=70\r\n左边=60\r\n位置=0"));
+                q("/来源\r\n当前栏目=2\r\n复制表达式=##\t#0\t#1\r\n分隔条_替换3=320\r\n"
+                  "分隔条_替换2=220\r\n分隔条_替换1=120\r\n分隔条_提取2=260\r\n"
+                  "分隔条_提取1=150\r\n高度=650\r\n宽度=1100\r\n顶边=70\r\n左边=60\r\n位置=0"));
         for (const char* never : {"编辑框提取文本", "编辑框替换文本", "编辑框替换结果"}) {
             EXPECT_FALSE(ini.contains(q(never))) << never;
         }
@@ -196,7 +196,7 @@ TEST_F(MainWindowSettingsTest, ClosingWritesBothSectionsAndTheTextFiles) {
     EXPECT_EQ(next.edit("编辑框替换结果")->programText(), QString());
     EXPECT_EQ(next.window->control<QLineEdit>(q("编辑框过滤"))->text(), q("*.txt"));
     EXPECT_EQ(next.window->control<QComboBox>(q("组合框文件编码"))->currentIndex(), 2);
-    const int tops[] = {150, 260, 120, 200, 300};
+    const int tops[] = {150, 260, 120, 220, 320};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(next.splitter(kSplitters[i]), tops[i]) << kSplitters[i];
     }
@@ -204,7 +204,7 @@ TEST_F(MainWindowSettingsTest, ClosingWritesBothSectionsAndTheTextFiles) {
     EXPECT_EQ(next.tag("标签19"), q("##\t#0\t#1"));
     EXPECT_EQ(next.tag("标签批量提取"), dir.path() + q("/来源"));
     EXPECT_EQ(next.tag("标签批量替换"), q("/tmp/替换"));
-    EXPECT_EQ(next.window->geometry(), QRect(60, 70, 900, 650));
+    EXPECT_EQ(next.window->geometry(), QRect(60, 70, 1100, 650));
 
     // A later save replaces the values in place.
     const QString before = iniText();
@@ -238,14 +238,14 @@ TEST_F(MainWindowSettingsTest, SavedTextsKeepEveryCharacter) {
 TEST_F(MainWindowSettingsTest, MaximizedKeepsTheLastNormalBounds) {
     {
         ProgramRun run(dir.path());
-        run.window->setGeometry(60, 70, 900, 650);
+        run.window->setGeometry(60, 70, 1100, 650);
         run.close();
         run.window->showMaximized();
         QTest::qWait(10);
         run.close();
         const QString ini = iniText();
         EXPECT_TRUE(ini.contains(q("\r\n位置=3")));
-        EXPECT_TRUE(ini.contains(q("\r\n宽度=900\r\n")));
+        EXPECT_TRUE(ini.contains(q("\r\n宽度=1100\r\n")));
         EXPECT_TRUE(ini.contains(q("\r\n左边=60\r\n")));
     }
     ProgramRun next(dir.path());

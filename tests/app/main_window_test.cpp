@@ -184,19 +184,19 @@ TEST_F(MainWindowTest, DraggingASplitterMovesTheBoxesAroundIt) {
     tabs->setCurrentIndex(0);
     const QPoint grab(bar->width() / 2, 6);
     QTest::mousePress(bar, Qt::LeftButton, {}, grab);
-    QMouseEvent move(QEvent::MouseMove, QPointF(grab + QPoint(0, 50)),
-                     QPointF(bar->mapToGlobal(grab + QPoint(0, 50))), Qt::NoButton, Qt::LeftButton,
+    QMouseEvent move(QEvent::MouseMove, QPointF(grab + QPoint(0, -20)),
+                     QPointF(bar->mapToGlobal(grab + QPoint(0, -20))), Qt::NoButton, Qt::LeftButton,
                      Qt::NoModifier);
     QApplication::sendEvent(bar, &move);
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, grab + QPoint(0, 50));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, grab + QPoint(0, -20));
 
-    EXPECT_EQ(window->splitterTops().extract1, 186);
-    EXPECT_EQ(bar->geometry().top(), 186);
-    EXPECT_EQ(widget("编辑框提取文本")->height(), 155);
-    EXPECT_EQ(widget("标签1")->y(), 198);
-    EXPECT_EQ(widget("标签9")->y(), 198);
-    EXPECT_EQ(widget("编辑框提取表达式")->y(), 221);
-    EXPECT_EQ(widget("编辑框提取表达式")->height(), 4);
+    EXPECT_EQ(window->splitterTops().extract1, 116);
+    EXPECT_EQ(bar->geometry().top(), 116);
+    EXPECT_EQ(widget("编辑框提取文本")->height(), 85);
+    EXPECT_EQ(widget("标签1")->y(), 128);
+    EXPECT_EQ(widget("标签9")->y(), 128);
+    EXPECT_EQ(widget("编辑框提取表达式")->y(), 151);
+    EXPECT_EQ(widget("编辑框提取表达式")->height(), 74);
     EXPECT_EQ(widget("提取结果")->y(), 260);
 }
 

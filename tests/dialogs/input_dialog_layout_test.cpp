@@ -2,42 +2,51 @@
 
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QFontMetrics>
 #include <string>
-
-#include "text/gb18030.h"
 
 namespace lcr {
 namespace {
 
-TEST(CountDisplayLines, TwelvePixelsPerDisplayLine) {
-    struct Case {
-        std::u16string text;
-        int width;
-        int expected;
-    };
-    const std::u16string twenty(20, u'a');
-    const Case cases[] = {
-        {u"", 120, 0},
-        // 120 pixels hold 20 bytes a line.
-        {twenty, 120, 12},
-        {twenty + u"a", 120, 24},
-        {std::u16string(10, u'中'), 120, 12},
-        {std::u16string(10, u'中') + u"a", 120, 24},
-        {std::u16string(41, u'a'), 125, 36},  // 125 / 6 is 20 characters
-        // Empty lines between separators count as one display line each; no
-        // empty last line.
-        {u"\r\n", 120, 12},
-        {u"第一行\r\n\r\n第三行", 120, 36},
-        {u"a\r\n", 120, 12},
-        {u"a\nb", 120, 12},  // only CR LF breaks lines
-        // Narrower than one character: one character a line, no division by 0.
-        {u"abc", 5, 36},
-        {u"abc", 0, 36},
-        {u"ab", -40, 24},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(countDisplayLines(c.text, c.width), c.expected)
-            << "\"" << toUtf8(c.text) << "\" in " << c.width << " pixels";
+// The prompt's height follows its font: each paragraph takes whole lines
+// of the font's height, and a paragraph longer than the width wraps.
+TEST(PromptTextHeight, WholeLinesOfTheFont) {
+    for (const int pointSize : {9, 12, 24}) {
+        SCOPED_TRACE(pointSize);
+        QFont font;
+        font.setPointSize(pointSize);
+        // A line of ideographs may be higher than one of Latin letters: the
+        // ideographs can come from a fallback font.
+        const int line = promptTextHeight(QStringLiteral("提示"), font, 400);
+        const int latinLine = promptTextHeight(QStringLiteral("a"), font, 400);
+        EXPECT_GE(latinLine, QFontMetrics(font).height() - 1);
+        EXPECT_GE(line, latinLine);
+        struct Case {
+            QString text;
+            int width;
+            int lines;
+        };
+        const Case cases[] = {
+            {QString(), 400, 0},
+            {QStringLiteral("第一行\r\n\r\n第三行"), 400, 3},  // an empty line counts
+            {QStringLiteral("a\r\n"), 400, 2},
+            {QStringLiteral("a\nb"), 400, 1},  // only CR LF breaks lines
+        };
+        for (const Case& c : cases) {
+            const int height = promptTextHeight(c.text, font, c.width);
+            EXPECT_GE(height, c.lines * latinLine) << c.text.toStdString();
+            EXPECT_LE(height, c.lines * line) << c.text.toStdString();
+            EXPECT_GT(height, (c.lines - 1) * line) << c.text.toStdString();
+        }
+        // Twice as long as the width holds: at least two lines.
+        const QString ideographs(40, QChar(0x4E2D));
+        const int width = QFontMetrics(font).horizontalAdvance(ideographs) / 2;
+        EXPECT_GE(promptTextHeight(ideographs, font, width), 2 * line - 1);
+        // Narrower than a character: one character a line, no endless loop.
+        for (const int narrow : {5, 0, -40}) {
+            EXPECT_GE(promptTextHeight(QStringLiteral("abc"), font, narrow), 3 * latinLine - 1);
+        }
     }
 }
 

@@ -4,10 +4,13 @@
 
 #include <QFile>
 #include <QFrame>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QtMath>
 #include <functional>
 
 #include "dialogs/input_dialog_window.h"
@@ -41,6 +44,26 @@ protected:
     static QPlainTextEdit* edit(InputDialogWindow& w, const char* name) {
         return w.findChild<QPlainTextEdit*>(QString::fromUtf8(name));
     }
+    // The height the prompt's text takes as its box lays it out: every
+    // line of every wrapped paragraph.
+    static int laidOutHeight(QPlainTextEdit* box) {
+        auto* layout = qobject_cast<QPlainTextDocumentLayout*>(box->document()->documentLayout());
+        qreal height = 0;
+        for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
+            layout->ensureBlockLayout(b);
+            for (int i = 0; i < b.layout()->lineCount(); ++i) {
+                height += b.layout()->lineAt(i).height();
+            }
+        }
+        return qCeil(height);
+    }
+    // The prompt box shows all its lines, and no more than one line of
+    // room beyond them.
+    static void expectPromptFits(InputDialogWindow& w) {
+        QPlainTextEdit* prompt = edit(w, "编辑框提示");
+        EXPECT_GE(prompt->height(), laidOutHeight(prompt));
+        EXPECT_LE(prompt->height(), laidOutHeight(prompt) + prompt->fontMetrics().lineSpacing());
+    }
 
     testing::ScriptedDialogServices services;
     InputDialogHost host{services};
@@ -51,18 +74,25 @@ TEST_F(InputDialogTest, FormatDialogIsCentredAndSizedForItsWantedHeight) {
     onOpen([&](InputDialogWindow& w) {
         EXPECT_EQ(w.windowTitle(), QStringLiteral("岚川："));
         EXPECT_TRUE(w.isModal());
-        // 33 (the prompt's design height) + 2 × 5 + 50 + 3 × 5 + 24.
-        EXPECT_EQ(w.size(), QSize(495, 132));
-        EXPECT_EQ(w.pos(), QPoint(392, 319));
-        // Two prompt lines of 75 and 58 bytes in 485 pixels: 24 pixels; the
-        // text box then fills the rest above the 34-pixel strip.
-        EXPECT_EQ(edit(w, "编辑框提示")->geometry(), QRect(5, 5, 485, 24));
-        EXPECT_EQ(edit(w, "编辑框正文")->geometry(), QRect(5, 34, 485, 64));
-        EXPECT_EQ(w.findChild<QFrame*>(QStringLiteral("外形框"))->pos(), QPoint(5, 98));
-        EXPECT_EQ(button(w, "按钮取消")->pos(), QPoint(426, 103));
-        EXPECT_EQ(button(w, "按钮确定")->pos(), QPoint(362, 103));
+        // The prompt's two paragraphs are never cut, whatever the font.
+        QPlainTextEdit* prompt = edit(w, "编辑框提示");
+        const int promptHeight = prompt->height();
+        expectPromptFits(w);
+        EXPECT_EQ(prompt->geometry(), QRect(5, 5, 485, promptHeight));
+        // The prompt + 2 × 5 + 50 + 3 × 5 + 24: the text box gets the wanted
+        // 50 pixels and the difference between three margins and the button
+        // against the 34-pixel strip.
+        EXPECT_EQ(w.size(), QSize(495, promptHeight + 99));
+        EXPECT_EQ(w.pos(), QPoint(392, static_cast<int>((800 - 30) / 2.0 - w.height() / 2.0)));
+        EXPECT_EQ(edit(w, "编辑框正文")->geometry(), QRect(5, promptHeight + 10, 485, 55));
+        EXPECT_EQ(w.findChild<QFrame*>(QStringLiteral("外形框"))->pos(),
+                  QPoint(5, promptHeight + 65));
+        EXPECT_EQ(button(w, "按钮取消")->pos(), QPoint(426, promptHeight + 70));
+        EXPECT_EQ(button(w, "按钮确定")->pos(), QPoint(362, promptHeight + 70));
         EXPECT_EQ(edit(w, "编辑框正文")->toPlainText(), QStringLiteral("#0"));
         EXPECT_EQ(w.focusWidget(), edit(w, "编辑框正文"));
+        // The caret waits after the old format.
+        EXPECT_EQ(edit(w, "编辑框正文")->textCursor().position(), 2);
         EXPECT_FALSE(button(w, "按钮文件")->isVisible());
         EXPECT_FALSE(button(w, "按钮文件名")->isVisible());
 
@@ -111,8 +141,8 @@ TEST_F(InputDialogTest, CloseBoxAsksOnlyAboutAChangedText) {
         QTest::keyClicks(edit(w, "编辑框正文"), QStringLiteral("x"));
         w.close();  // No: the window stays, with the changed text
         EXPECT_TRUE(w.isVisible());
-        EXPECT_EQ(w.programText(), QStringLiteral("x#0"));
-        w.close();  // Yes
+        EXPECT_EQ(w.programText(), QStringLiteral("#0x"));  // typed after the text
+        w.close();                                          // Yes
         EXPECT_FALSE(w.isVisible());
     });
     EXPECT_FALSE(host.showInputDialog(QStringLiteral("#0"), {}, {}, nullptr, &result));
@@ -172,8 +202,11 @@ TEST_F(InputDialogTest, Prompts) {
     // One empty line between two CR LF: three display lines, and a margin
     // of 8.
     onOpen([&](InputDialogWindow& w) {
-        EXPECT_EQ(edit(w, "编辑框提示")->geometry(), QRect(8, 8, 495 - 16, 36));
-        EXPECT_EQ(edit(w, "编辑框正文")->y(), 8 + 36 + 8);
+        const int three = edit(w, "编辑框提示")->height();
+        expectPromptFits(w);
+        EXPECT_GE(three, 3 * edit(w, "编辑框提示")->fontMetrics().height());
+        EXPECT_EQ(edit(w, "编辑框提示")->geometry(), QRect(8, 8, 495 - 16, three));
+        EXPECT_EQ(edit(w, "编辑框正文")->y(), 8 + three + 8);
         EXPECT_EQ(w.windowTitle(), QStringLiteral("标题"));
         w.done(QDialog::Rejected);
     });
@@ -189,8 +222,10 @@ TEST_F(InputDialogTest, WantedWidthSizesTheClientAroundIt) {
         // height (one line), so the text box gets its wanted height plus
         // the difference between three margins and the button against the
         // strip.
-        EXPECT_EQ(w.height(), 12 + 10 + 80 + 15 + 24);
-        EXPECT_EQ(edit(w, "编辑框正文")->geometry(), QRect(5, 22, 300, 80 + 5));
+        const int line = edit(w, "编辑框提示")->height();
+        expectPromptFits(w);
+        EXPECT_EQ(w.height(), line + 10 + 80 + 15 + 24);
+        EXPECT_EQ(edit(w, "编辑框正文")->geometry(), QRect(5, line + 10, 300, 80 + 5));
         w.done(QDialog::Rejected);
     });
     host.showInputDialog(QString(), QStringLiteral("提示"), {}, nullptr, &result, 0, false, 300,
