@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -73,7 +72,9 @@ QString shownWords(std::u16string_view words) {
 }
 
 QTreeWidgetItem* newItem(std::u16string_view words, std::size_t start, std::size_t end) {
-    auto* item = new QTreeWidgetItem(QStringList(shownWords(words)));
+    const QString shown = shownWords(words);
+    auto* item = new QTreeWidgetItem(QStringList(shown));
+    item->setToolTip(0, shown);
     item->setData(0, kStartRole, static_cast<qulonglong>(start));
     item->setData(0, kEndRole, static_cast<qulonglong>(end));
     return item;
@@ -104,8 +105,9 @@ ExplanationPanel::ExplanationPanel(MainWindow& window)
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
     m_tree->setUniformRowHeights(true);
-    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_tree->header()->setStretchLastSection(false);
+    // The column is as wide as the window: fitting it to every row's words
+    // would measure them all on every keystroke. A long row shows its whole
+    // words as its tool tip.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(m_caption);
