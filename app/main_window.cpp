@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/explanation_panel.h"
 #include "app/help_links.h"
 #include "app/main_window_autosave.h"
 #include "app/main_window_inventory.h"
@@ -333,6 +334,7 @@ void MainWindow::onCreated() {
 
     bindKeyboard(*this);
     bindHelpLinks(*this, m_state, m_services);
+    bindExplanationLabels(*this);
     buildSyntaxHelp();
     loadExpressionLibrary();
     persistMainWindow(false);

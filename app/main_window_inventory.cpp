@@ -63,6 +63,7 @@ std::vector<DesignedControl> buildInventory() {
     add("标签22", K::ActionLabel, "框1", {8, 148, 64, 24}, "清空");
     add("标签8", K::ActionLabel, "框1", {71, 148, 64, 24}, "粘贴");
     add("标签9", K::ActionLabel, "框1", {134, 148, 64, 24}, "复制");
+    add("标签解释提取", K::ActionLabel, "框1", {603, 148, 64, 24}, "解释");  // beyond the design
     add("编辑框提取表达式", K::MultiLineEdit, "框1", {8, 171, 659, 54});
     add("分隔条_提取2", K::Splitter, "框1", {8, 225, 648, 12});
     add("标签3", K::Label, "框1", {8, 237, 659, 24}, "提取结果");
@@ -83,12 +84,14 @@ std::vector<DesignedControl> buildInventory() {
     add("标签25", K::ActionLabel, "框2", {8, 148, 64, 24}, "清空");
     add("标签14", K::ActionLabel, "框2", {71, 148, 64, 24}, "粘贴");
     add("标签15", K::ActionLabel, "框2", {134, 148, 64, 24}, "复制");
+    add("标签解释匹配", K::ActionLabel, "框2", {603, 148, 64, 24}, "解释");  // beyond the design
     add("编辑框匹配表达式", K::MultiLineEdit, "框2", {8, 171, 659, 54});
     add("分隔条_替换2", K::Splitter, "框2", {8, 225, 648, 12});
     add("标签4", K::Label, "框2", {8, 237, 659, 24}, "替换表达式");
     add("标签24", K::ActionLabel, "框2", {8, 237, 64, 24}, "清空");
     add("标签16", K::ActionLabel, "框2", {71, 237, 64, 24}, "粘贴");
     add("标签17", K::ActionLabel, "框2", {134, 237, 64, 24}, "复制");
+    add("标签解释替换", K::ActionLabel, "框2", {603, 237, 64, 24}, "解释");  // beyond the design
     add("编辑框替换表达式", K::MultiLineEdit, "框2", {8, 260, 659, 54});
     add("分隔条_替换3", K::Splitter, "框2", {8, 314, 648, 12});
     add("标签7", K::Label, "框2", {8, 326, 659, 24}, "替换结果");

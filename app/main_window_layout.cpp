@@ -1,6 +1,7 @@
 #include "app/main_window_layout.h"
 
 #include <initializer_list>
+#include <utility>
 
 #include "app/main_window_inventory.h"
 
@@ -133,6 +134,15 @@ std::map<std::string, ControlRect> layoutMainWindow(const LayoutInput& in) {
     // The batch labels align right with their headings.
     p["标签批量替换"].left = p["标签7"].left + p["标签7"].width - p["标签批量替换"].width;
     p["标签批量提取"].left = p["标签3"].left + p["标签3"].width - p["标签批量提取"].width;
+
+    // The 解释 labels sit at the right end of the expression headings.
+    for (const auto& [label, heading] :
+         {std::pair{"标签解释提取", "标签1"}, std::pair{"标签解释匹配", "标签6"},
+          std::pair{"标签解释替换", "标签4"}}) {
+        const ControlRect h = p[heading];
+        p[label].top = h.top;
+        p[label].left = h.left + h.width - p[label].width;
+    }
 
     ControlRect& syntax = p["语法"];
     syntax.height = p["框3"].height - syntax.top - 10;

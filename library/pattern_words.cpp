@@ -3,6 +3,8 @@
 #include <map>
 
 #include "library/embedded_resources.h"
+#include "regex/engine.h"
+#include "regex/replacement.h"
 #include "text/gb18030.h"
 #include "text/program_text.h"
 
@@ -248,6 +250,30 @@ std::u16string repeatWords(const PatternToken& q) {
     return text;
 }
 
+// A piece of a "<#lc#>" chain, split by the program's split rule
+// (text/program_text.h: splitText), with where it starts.
+struct ChainPiece {
+    std::size_t offset;
+    std::size_t index;
+    std::u16string_view text;
+};
+
+std::vector<ChainPiece> chainPieces(std::u16string_view chain) {
+    static constexpr std::u16string_view kSeparator = u"<#lc#>";
+    std::vector<ChainPiece> out;
+    std::size_t start = 0;
+    while (start < chain.size()) {
+        const std::size_t end = chain.find(kSeparator, start);
+        if (end == std::u16string_view::npos) {
+            out.push_back({start, out.size(), chain.substr(start)});
+            break;
+        }
+        out.push_back({start, out.size(), chain.substr(start, end - start)});
+        start = end + kSeparator.size();
+    }
+    return out;
+}
+
 void appendLines(std::u16string& out, const ExplanationNode& node, int depth, int number) {
     out.append(static_cast<std::size_t>(depth) * 2, u' ');
     out += describeNode(node, number);
@@ -260,22 +286,97 @@ void appendLines(std::u16string& out, const ExplanationNode& node, int depth, in
 }  // namespace
 
 std::vector<ExplainedExpression> explainChain(std::u16string_view chain, int optionBits) {
-    static constexpr std::u16string_view kSeparator = u"<#lc#>";
     std::vector<ExplainedExpression> out;
-    std::size_t start = 0;
-    while (start <= chain.size()) {
-        std::size_t end = chain.find(kSeparator, start);
-        if (end == std::u16string_view::npos) {
-            end = chain.size();
+    for (const ChainPiece& piece : chainPieces(chain)) {
+        if (!piece.text.empty()) {
+            out.push_back({piece.offset, piece.index, explainPattern(piece.text, optionBits)});
         }
-        const std::u16string_view piece = chain.substr(start, end - start);
-        if (!piece.empty()) {
-            out.push_back({start, explainPattern(piece, optionBits)});
+    }
+    return out;
+}
+
+std::vector<ExplainedReplacement> explainReplacements(std::u16string_view replacements,
+                                                      std::u16string_view chain, int optionBits) {
+    using Token = ReplacementToken::Kind;
+    const std::vector<ChainPiece> expressions = chainPieces(chain);
+    std::vector<ChainPiece> texts = chainPieces(replacements);
+    // A replacement the text does not have is empty, at the text's end.
+    while (texts.size() < expressions.size()) {
+        texts.push_back({replacements.size(), texts.size(), {}});
+    }
+    std::vector<ExplainedReplacement> out;
+    for (const ChainPiece& text : texts) {
+        ExplainedReplacement e;
+        e.offset = text.offset;
+        e.pieceIndex = text.index;
+        const std::u16string k = decimal(static_cast<long long>(text.index) + 1);
+        EngineExpression engine;
+        const bool used = text.index < expressions.size() &&
+                          !expressions[text.index].text.empty() &&
+                          engine.compile(expressions[text.index].text, optionBits);
+        if (!used) {
+            e.words = words(u"replacement.unused", {{u"k", k}});
+        } else if (text.text.empty()) {
+            e.words = words(u"replacement.empty", {{u"k", k}});
+        } else {
+            e.words = words(u"replacement", {{u"k", k}});
         }
-        if (end == chain.size()) {
-            break;
+        if (used) {
+            for (const ReplacementToken& t : tokenizeReplacement(
+                     text.text, engine.groupCount(),
+                     [&engine](std::u16string_view name) { return engine.groupNumber(name); })) {
+                std::u16string part;
+                switch (t.kind) {
+                    case Token::Literal:
+                        part =
+                            words(u"replacement.text", {{u"text", std::u16string(text.text.substr(
+                                                                      t.start, t.end - t.start))}});
+                        break;
+                    case Token::Dollar:
+                        part = words(u"replacement.dollar");
+                        break;
+                    case Token::LoneDollar:
+                        part = words(u"replacement.lonedollar");
+                        break;
+                    case Token::Group:
+                        if (t.group == 0) {
+                            part = words(u"replacement.match");
+                        } else if (!t.name.empty()) {
+                            part = words(u"replacement.named", {{u"n", decimal(t.group)},
+                                                                {u"name", std::u16string(t.name)}});
+                        } else {
+                            part = words(u"replacement.group", {{u"n", decimal(t.group)}});
+                        }
+                        break;
+                    case Token::Before:
+                        part = words(u"replacement.before");
+                        break;
+                    case Token::After:
+                        part = words(u"replacement.after");
+                        break;
+                    case Token::LastGroup:
+                        part = words(u"replacement.last");
+                        break;
+                    case Token::WholeInput:
+                        part = words(u"replacement.input");
+                        break;
+                }
+                e.parts.push_back({std::move(part), text.offset + t.start, text.offset + t.end});
+            }
         }
-        start = end + kSeparator.size();
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+std::u16string replacementExplanationText(std::u16string_view replacements,
+                                          std::u16string_view chain, int optionBits) {
+    std::u16string out;
+    for (const ExplainedReplacement& e : explainReplacements(replacements, chain, optionBits)) {
+        out += e.words + u'\n';
+        for (const ExplainedReplacement::Part& part : e.parts) {
+            out += u"  " + part.words + u'\n';
+        }
     }
     return out;
 }
@@ -302,9 +403,8 @@ std::u16string describeNode(const ExplanationNode& node, int expressionNumber) {
 
 std::u16string explanationText(std::u16string_view chain, int optionBits) {
     std::u16string out;
-    int number = 0;
     for (const ExplainedExpression& e : explainChain(chain, optionBits)) {
-        appendLines(out, e.root, 0, ++number);
+        appendLines(out, e.root, 0, static_cast<int>(e.pieceIndex) + 1);
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #include "operations/expression_chain.h"
 
+#include "regex/engine.h"
 #include "regex/newline_corrector.h"
 #include "text/program_text.h"
 
@@ -14,6 +15,12 @@ bool createWithOptions(DeelxRegexObject& re, std::u16string_view pattern,
     return re.create(pattern, options.ignoreCase, options.multiline, options.replaceAll,
                      options.singleLine, /*global=*/false, options.extended,
                      /*rightToLeft=*/false);
+}
+
+int engineOptionBits(const MatchOptions& options) {
+    // As createWithOptions: global and right to left are never given.
+    return (options.ignoreCase ? kIgnoreCase : 0) | (options.multiline ? kMultiline : 0) |
+           (options.singleLine ? kSingleLine : 0) | (options.extended ? kExtended : 0);
 }
 
 std::u16string prepareSource(std::u16string_view text, const MatchOptions& options) {

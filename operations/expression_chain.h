@@ -33,6 +33,10 @@ std::vector<std::u16string> splitChain(std::u16string_view chain);
 bool createWithOptions(DeelxRegexObject& re, std::u16string_view pattern,
                        const MatchOptions& options);
 
+// The engine's option bits (regex/engine.h) of the same mapping: what an
+// expression is compiled with, for those who explain it.
+int engineOptionBits(const MatchOptions& options);
+
 // The source text as the operations see it: line breaks corrected when
 // 矫正换行 is on.
 std::u16string prepareSource(std::u16string_view text, const MatchOptions& options);

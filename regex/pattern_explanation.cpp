@@ -204,7 +204,9 @@ private:
         Open open = std::move(m_open.back());
         m_open.pop_back();
         settleBranches(open);
-        open.node->end = end;
+        // A group the error leaves open still spans what it holds.
+        open.node->end =
+            open.node->children.empty() ? end : std::max(end, open.node->children.back().end);
         m_lastWasLiteral = false;
     }
 

@@ -10,43 +10,53 @@ bool isDigit(char16_t c) {
 
 }  // namespace
 
-ReplacementTemplate::ReplacementTemplate(std::u16string_view replacement, int groupCount,
-                                         const std::function<int(std::u16string_view)>& groupNumber)
-    : m_groupCount(groupCount) {
+std::vector<ReplacementToken> tokenizeReplacement(
+    std::u16string_view replacement, int groupCount,
+    const std::function<int(std::u16string_view)>& groupNumber) {
+    using Kind = ReplacementToken::Kind;
+    std::vector<ReplacementToken> tokens;
+    auto literal = [&tokens](std::size_t start, std::size_t end) {
+        if (start == end) {
+            return;
+        }
+        if (!tokens.empty() && tokens.back().kind == Kind::Literal && tokens.back().end == start) {
+            tokens.back().end = end;
+        } else {
+            tokens.push_back({Kind::Literal, 0, {}, start, end});
+        }
+    };
+    auto add = [&tokens](Kind kind, std::size_t start, std::size_t end, int group = 0,
+                         std::u16string_view name = {}) {
+        tokens.push_back({kind, group, name, start, end});
+    };
     std::size_t i = 0;
     while (i < replacement.size()) {
         const std::size_t dollar = replacement.find(u'$', i);
         if (dollar == std::u16string_view::npos) {
-            addLiteral(replacement.substr(i));
+            literal(i, replacement.size());
             break;
         }
-        addLiteral(replacement.substr(i, dollar - i));
+        literal(i, dollar);
         i = dollar + 1;
         const char16_t next = i < replacement.size() ? replacement[i] : u'\0';
         switch (next) {
             case u'$':
-                addLiteral(u"$");
-                ++i;
+                add(Kind::Dollar, dollar, ++i);
                 continue;
             case u'&':
-                add(Kind::Group, 0);
-                ++i;
+                add(Kind::Group, dollar, ++i, 0);
                 continue;
             case u'`':
-                add(Kind::Before);
-                ++i;
+                add(Kind::Before, dollar, ++i);
                 continue;
             case u'\'':
-                add(Kind::After);
-                ++i;
+                add(Kind::After, dollar, ++i);
                 continue;
             case u'+':
-                add(Kind::LastGroup);
-                ++i;
+                add(Kind::LastGroup, dollar, ++i);
                 continue;
             case u'_':
-                add(Kind::WholeInput);
-                ++i;
+                add(Kind::WholeInput, dollar, ++i);
                 continue;
             case u'{': {
                 const std::size_t close = replacement.find(u'}', i + 1);
@@ -69,19 +79,20 @@ ReplacementTemplate::ReplacementTemplate(std::u16string_view replacement, int gr
                         number = groupNumber(name);
                     }
                     if (number >= 0) {
-                        add(Kind::Group, number);
+                        add(Kind::Group, dollar, close + 1, number,
+                            allDigits ? std::u16string_view() : name);
                         i = close + 1;
                         continue;
                     }
                 }
-                addLiteral(u"$");
+                add(Kind::LoneDollar, dollar, i);
                 continue;
             }
             default:
                 break;
         }
         if (!isDigit(next)) {
-            addLiteral(u"$");  // any other dollar sign is literal
+            add(Kind::LoneDollar, dollar, i);  // any other dollar sign is literal
             continue;
         }
         std::size_t digits = 0;
@@ -95,14 +106,47 @@ ReplacementTemplate::ReplacementTemplate(std::u16string_view replacement, int gr
                 number = number * 10 + (replacement[i + k] - u'0');
             }
             if (number <= groupCount) {
-                add(Kind::Group, number);
+                add(Kind::Group, dollar, i + digits, number);
                 i += digits;
                 break;
             }
             --digits;
         }
         if (digits == 0) {
-            addLiteral(u"$");
+            add(Kind::LoneDollar, dollar, i);
+        }
+    }
+    return tokens;
+}
+
+ReplacementTemplate::ReplacementTemplate(std::u16string_view replacement, int groupCount,
+                                         const std::function<int(std::u16string_view)>& groupNumber)
+    : m_groupCount(groupCount) {
+    using Token = ReplacementToken::Kind;
+    for (const ReplacementToken& t : tokenizeReplacement(replacement, groupCount, groupNumber)) {
+        switch (t.kind) {
+            case Token::Literal:
+                addLiteral(replacement.substr(t.start, t.end - t.start));
+                break;
+            case Token::Dollar:
+            case Token::LoneDollar:
+                addLiteral(u"$");
+                break;
+            case Token::Group:
+                add(Kind::Group, t.group);
+                break;
+            case Token::Before:
+                add(Kind::Before);
+                break;
+            case Token::After:
+                add(Kind::After);
+                break;
+            case Token::LastGroup:
+                add(Kind::LastGroup);
+                break;
+            case Token::WholeInput:
+                add(Kind::WholeInput);
+                break;
         }
     }
 }

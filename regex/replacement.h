@@ -14,6 +14,8 @@
 //   Any other dollar sign is literal.
 //
 // The template is parsed once per replace and expanded for every match.
+// tokenizeReplacement is that parse, exposed so the text can be explained
+// piece by piece exactly as it is expanded.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +25,31 @@
 #include <vector>
 
 namespace lcr {
+
+// One piece of a replacement text as the template reads it.
+struct ReplacementToken {
+    enum class Kind {
+        Literal,     // text copied as it stands
+        Dollar,      // $$: one dollar sign
+        LoneDollar,  // a $ that starts no reference: copied as it stands
+        Group,       // $n, ${n}, ${name}, $& (group 0)
+        Before,      // $`
+        After,       // $'
+        LastGroup,   // $+
+        WholeInput,  // $_
+    };
+    Kind kind = Kind::Literal;
+    int group = 0;             // Group: its number, 0 being the whole match
+    std::u16string_view name;  // Group written ${name}: the name
+    std::size_t start = 0;     // the span in the replacement text
+    std::size_t end = 0;
+};
+
+// The pieces of `replacement` in order; adjacent literal text is one piece.
+// `groupNumber` maps a group name to its number, or -1.
+std::vector<ReplacementToken> tokenizeReplacement(
+    std::u16string_view replacement, int groupCount,
+    const std::function<int(std::u16string_view)>& groupNumber);
 
 class ReplacementTemplate {
 public:

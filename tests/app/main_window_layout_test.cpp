@@ -44,6 +44,18 @@ TEST(LayoutMainWindow, DesignSizesGiveTheDesignBoxes) {
     }
 }
 
+TEST(LayoutMainWindow, TheExplainLabelsEndTheExpressionHeadings) {
+    LayoutInput in = designInput();
+    in.splitters.replace2 += 30;
+    auto r = layoutMainWindow(in);
+    for (const auto& [label, heading] :
+         {std::pair{"标签解释提取", "标签1"}, std::pair{"标签解释匹配", "标签6"},
+          std::pair{"标签解释替换", "标签4"}}) {
+        EXPECT_EQ(r[label].top, r[heading].top) << label;
+        EXPECT_EQ(r[label].left + r[label].width, r[heading].left + r[heading].width) << label;
+    }
+}
+
 TEST(LayoutMainWindow, DraggingTheFirstSplitterMovesOnlyTheRowBelowIt) {
     LayoutInput in = designInput();
     auto before = layoutMainWindow(in);

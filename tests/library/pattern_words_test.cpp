@@ -107,7 +107,14 @@ INSTANTIATE_TEST_SUITE_P(Table, PatternWords,
                                       u"第 2 个表达式\n"
                                       u"  分组 1（捕获）\n"
                                       u"    文本“b”\n"
-                                      u"  错误：缺少右括号 )\n"}));
+                                      u"  错误：缺少右括号 )\n"},
+                             // Pieces are numbered by their place in the chain, empty ones
+                             // counted, as the status line numbers them.
+                             TreeCase{u"a<#lc#><#lc#>b", 0,
+                                      u"第 1 个表达式\n"
+                                      u"  文本“a”\n"
+                                      u"第 3 个表达式\n"
+                                      u"  文本“b”\n"}));
 
 // Every construct the syntax help lists is explained in words of the table,
 // never by a bare key.
@@ -122,6 +129,67 @@ TEST(PatternWordsSyntaxTable, EveryRowIsExplainedInWords) {
     }
 }
 
+struct ReplacementCase {
+    std::u16string replacements;
+    std::u16string chain;
+    std::u16string tree;
+};
+
+class ReplacementWords : public ::testing::TestWithParam<ReplacementCase> {};
+
+TEST_P(ReplacementWords, ExplainsEveryPieceAsTheEngineExpandsIt) {
+    const ReplacementCase& c = GetParam();
+    EXPECT_EQ(toUtf8(replacementExplanationText(c.replacements, c.chain, 0)), toUtf8(c.tree))
+        << toUtf8(c.replacements);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ReplacementWords,
+                         ::testing::Values(
+                             // Every reference; a named group is numbered after the unnamed ones.
+                             ReplacementCase{u"[$1]${y}$&$$x$`$'$+$_", u"(a)(?<y>b)",
+                                             u"第 1 个替换文本\n"
+                                             u"  文本“[”\n"
+                                             u"  分组 1 捕获的文本\n"
+                                             u"  文本“]”\n"
+                                             u"  分组 2“y”捕获的文本\n"
+                                             u"  整个匹配的文本\n"
+                                             u"  一个美元符号 $\n"
+                                             u"  文本“x”\n"
+                                             u"  匹配之前的全部文本\n"
+                                             u"  匹配之后的全部文本\n"
+                                             u"  编号最大的、参与了匹配的分组捕获的文本\n"
+                                             u"  整个输入文本\n"},
+                             // A number beyond the groups loses its last digits to literal text; a
+                             // dollar sign that names no group stays as it is.
+                             ReplacementCase{u"$12$9${z}${2}$", u"(a)(b)",
+                                             u"第 1 个替换文本\n"
+                                             u"  分组 1 捕获的文本\n"
+                                             u"  文本“2”\n"
+                                             u"  文本“$”：后面不是有效的引用，照原样输出\n"
+                                             u"  文本“9”\n"
+                                             u"  文本“$”：后面不是有效的引用，照原样输出\n"
+                                             u"  文本“{z}”\n"
+                                             u"  分组 2 捕获的文本\n"
+                                             u"  文本“$”：后面不是有效的引用，照原样输出\n"},
+                             // The i-th replacement belongs to the i-th expression: one whose
+                             // expression is broken or empty is never used; a missing one is empty.
+                             ReplacementCase{u"x<#lc#>y", u"a<#lc#>(<#lc#><#lc#>c",
+                                             u"第 1 个替换文本\n"
+                                             u"  文本“x”\n"
+                                             u"第 2 个替换文本：没有可用的第 2 个表达式，不会用到\n"
+                                             u"第 3 个替换文本：没有可用的第 3 个表达式，不会用到\n"
+                                             u"第 4 个替换文本：空，匹配到的文本被删除\n"}));
+
+TEST(ReplacementWordsSpans, PartsAreSpansOfTheWholeText) {
+    const std::vector<ExplainedReplacement> e =
+        explainReplacements(u"x<#lc#>a$1", u"a<#lc#>(b)", 0);
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[1].offset, 7u);
+    ASSERT_EQ(e[1].parts.size(), 2u);
+    EXPECT_EQ(e[1].parts[1].start, 8u);
+    EXPECT_EQ(e[1].parts[1].end, 10u);
+}
+
 TEST(PatternWordsCursor, TheNodeUnderACursorIsTheInnermostOne) {
     const ExplanationNode root = explainPattern(u"a(b\\d+)", 0);
     const std::vector<std::size_t> path = nodePathAt(root, 4);  // in "\d"
@@ -131,6 +199,9 @@ TEST(PatternWordsCursor, TheNodeUnderACursorIsTheInnermostOne) {
     EXPECT_EQ(repeat.start, 3u);
     EXPECT_EQ(repeat.end, 6u);
     EXPECT_TRUE(nodePathAt(root, 40).empty());
+
+    // A group the error leaves open holds the text after it.
+    EXPECT_EQ(nodePathAt(explainPattern(u"(bc", 0), 2), (std::vector<std::size_t>{0, 0}));
 }
 
 }  // namespace
