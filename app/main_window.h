@@ -28,6 +28,7 @@ class QTableView;
 namespace lcr {
 
 class MainWindowAutosave;
+class MatchHighlighting;
 class MetacharacterStrip;
 class PlatformServices;
 class ProgramTextEdit;
@@ -79,6 +80,8 @@ public:
     void copyWithFeedback(QLabel* label, const QString& text);
 
     ResultTableModel* resultModel() const { return m_resultModel; }
+    // The matches shown in the text boxes.
+    MatchHighlighting* highlighting() const { return m_highlighting; }
     // The program's one input dialog (the copy format is edited in it).
     InputDialogHost& inputDialogs() { return m_dialogs; }
     // Saves the texts and settings while the user works (nullptr until the
@@ -127,6 +130,7 @@ private:
     QLabel* m_statusLine = nullptr;
     MetacharacterStrip* m_strip = nullptr;
     MainWindowAutosave* m_autosave = nullptr;
+    MatchHighlighting* m_highlighting = nullptr;
     PlatformDialogServices m_dialogServices;
     InputDialogHost m_dialogs;
     QHash<QLabel*, int> m_copyFeedbackGeneration;
