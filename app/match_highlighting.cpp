@@ -4,6 +4,7 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
+#include "app/group_brackets.h"
 #include "app/main_window.h"
 #include "app/match_colors.h"
 #include "app/match_highlighter.h"
@@ -17,7 +18,9 @@ MatchHighlighting::MatchHighlighting(MainWindow& window)
       m_window(window),
       m_extractText(new MatchHighlighter(window.editBox("编辑框提取文本"), this)),
       m_replaceSource(new MatchHighlighter(window.editBox("编辑框替换文本"), this)),
-      m_replaceResult(new MatchHighlighter(window.editBox("编辑框替换结果"), this)) {
+      m_replaceResult(new MatchHighlighter(window.editBox("编辑框替换结果"), this)),
+      m_extractExpression(new GroupBracketHighlighter(window.editBox("编辑框提取表达式"), this)),
+      m_matchExpression(new GroupBracketHighlighter(window.editBox("编辑框匹配表达式"), this)) {
     auto* view = window.control<QTableView>(QStringLiteral("提取结果"));
     connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { rowChanged(current.row()); });
@@ -31,6 +34,8 @@ void MatchHighlighting::setEnabled(bool on) {
     for (MatchHighlighter* h : {m_extractText, m_replaceSource, m_replaceResult}) {
         h->setEnabled(on);
     }
+    m_extractExpression->setEnabled(on);
+    m_matchExpression->setEnabled(on);
     ResultTableModel* model = m_window.resultModel();
     if (on) {
         model->setGroupColors(

@@ -15,6 +15,7 @@
 
 namespace lcr {
 
+class GroupBracketHighlighter;
 class MainWindow;
 class MatchHighlighter;
 
@@ -37,6 +38,9 @@ public:
     MatchHighlighter* extractText() const { return m_extractText; }
     MatchHighlighter* replaceSource() const { return m_replaceSource; }
     MatchHighlighter* replaceResult() const { return m_replaceResult; }
+    // The group under the caret in 编辑框提取表达式 and 编辑框匹配表达式.
+    GroupBracketHighlighter* extractExpression() const { return m_extractExpression; }
+    GroupBracketHighlighter* matchExpression() const { return m_matchExpression; }
 
 private:
     void setEnabled(bool on);
@@ -47,6 +51,8 @@ private:
     MatchHighlighter* m_extractText;
     MatchHighlighter* m_replaceSource;
     MatchHighlighter* m_replaceResult;
+    GroupBracketHighlighter* m_extractExpression;
+    GroupBracketHighlighter* m_matchExpression;
     // A row selected from a click in the text leaves the text's caret alone.
     bool m_selectingFromText = false;
 };
