@@ -161,8 +161,8 @@ TEST_F(MainWindowSettingsTest, ClosingWritesBothSectionsAndTheTextFiles) {
         EXPECT_EQ(savedNames.size(), 14);
         for (const char* entry :
              {"编辑框提取表达式=(\\d+)┊*┊[a-z]+", "编辑框匹配表达式=甲", "编辑框替换表达式=乙┊*┊",
-              "选择框自动执行=假", "选择框高亮=假", "选择框忽略大小写=真", "选择框替换全部=真", "编辑框过滤=*.txt",
-              "组合框文件编码=2"}) {
+              "选择框自动执行=假", "选择框高亮=假", "选择框忽略大小写=真", "选择框替换全部=真",
+              "编辑框过滤=*.txt", "组合框文件编码=2"}) {
             EXPECT_TRUE(lines.contains(q(entry))) << entry;
         }
         const QString geometry = ini.mid(ini.indexOf(q("\r\n[主界面.尺寸]")));
