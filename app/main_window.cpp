@@ -324,9 +324,20 @@ void MainWindow::onCreated() {
     m_autosave = new MainWindowAutosave(*this, m_state.configStore);
     m_state.mainWindowReady = true;
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
+    if (m_closeRequestedDuringSetUp) {
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!m_autosave) {
+        // Closed while its set-up still runs (the settings load lets events
+        // run): saving now would write half-restored settings, so the close
+        // waits until the set-up has finished.
+        m_closeRequestedDuringSetUp = true;
+        event->ignore();
+        return;
+    }
     onCloseRequested();
     event->accept();
 }

@@ -131,6 +131,7 @@ private:
     MetacharacterStrip* m_strip = nullptr;
     MainWindowAutosave* m_autosave = nullptr;
     MatchHighlighting* m_highlighting = nullptr;
+    bool m_closeRequestedDuringSetUp = false;
     PlatformDialogServices m_dialogServices;
     InputDialogHost m_dialogs;
     QHash<QLabel*, int> m_copyFeedbackGeneration;
