@@ -31,10 +31,10 @@ MatchColors::MatchColors(const QPalette& palette) : m_dark(hasDarkBackground(pal
 
 QColor MatchColors::tone(int hue, bool strong) const {
     // Light theme: pale tints (lightness 80–88 %) under near-black text;
-    // dark theme: deep shades (lightness 24–32 %) under near-white text.
-    // Either keeps a contrast of about 7:1 with the palette's text.
+    // dark theme: deep shades (lightness 22–27 %) under light text. Either
+    // keeps a contrast above 4.5:1 with the palette's text at every hue.
     if (m_dark) {
-        return QColor::fromHsl(hue, strong ? 150 : 110, strong ? 82 : 62);
+        return QColor::fromHsl(hue, strong ? 150 : 110, strong ? 70 : 56);
     }
     return QColor::fromHsl(hue, strong ? 210 : 230, strong ? 205 : 225);
 }

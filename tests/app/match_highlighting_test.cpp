@@ -8,8 +8,10 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <cmath>
 
 #include "app/main_window.h"
+#include "app/match_colors.h"
 #include "app/match_highlighter.h"
 #include "app/match_highlighting.h"
 #include "app/result_table_model.h"
@@ -192,6 +194,40 @@ TEST_F(MatchHighlightingTest, ReplacePageShowsTheMatchesAndTheReplacedSpans) {
     // follows moves on by one; the emptied place is a thin mark.
     EXPECT_EQ(window->highlighting()->replaceResult()->shownSpans(),
               (std::vector<Span>{{3, 3, 0, 0}, {4, 5, 0, 0}, {7, 8, 0, 0}}));
+}
+
+// The WCAG contrast ratio of two colours.
+double contrast(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(MatchColorsTest, TextStaysReadableOnEveryHighlightInLightAndDarkThemes) {
+    QPalette light;
+    light.setColor(QPalette::Window, QColor(0xEF, 0xEF, 0xEF));
+    light.setColor(QPalette::Text, Qt::black);
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::Text, QColor(0xE8, 0xE8, 0xE8));
+    for (const QPalette& palette : {light, dark}) {
+        const MatchColors colors(palette);
+        const QColor text = palette.color(QPalette::Text);
+        for (int i = 0; i < 12; ++i) {
+            EXPECT_GE(contrast(text, colors.matchBackground(i)), 4.5) << "expression " << i;
+            EXPECT_GE(contrast(text, colors.groupBackground(i + 1)), 4.5) << "group " << i + 1;
+        }
+        // Neighbouring expressions and groups do not look alike.
+        EXPECT_NE(colors.matchBackground(0), colors.matchBackground(1));
+        EXPECT_NE(colors.groupBackground(1), colors.groupBackground(2));
+    }
 }
 
 }  // namespace
