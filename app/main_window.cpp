@@ -21,6 +21,7 @@
 #include "app/main_window_inventory.h"
 #include "app/main_window_keys.h"
 #include "app/main_window_settings.h"
+#include "app/match_highlighting.h"
 #include "app/metacharacter_strip.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
@@ -59,7 +60,8 @@ bool isRowHeading(const std::string& name) {
 // starts unchecked: the boxes already hand the program CR LF, and in a batch
 // replace it would turn every LF of every file into CR LF.
 bool checkedAtDesign(const std::string& name) {
-    return name == "选择框多行模式" || name == "选择框替换全部" || name == "选择框自动执行";
+    return name == "选择框多行模式" || name == "选择框替换全部" || name == "选择框自动执行" ||
+           name == "选择框高亮";
 }
 
 // A report-style list: a header of column titles over rows of equal height,
@@ -122,6 +124,7 @@ MainWindow::MainWindow(ProgramState& state, PlatformServices& services, QString 
     setYieldToUiHook([] { QCoreApplication::processEvents(); });
     buildControls();
     bindOperations();
+    m_highlighting = new MatchHighlighting(*this);
     // Action labels read as links; the row headings stand out a little.
     setStyleSheet(QStringLiteral(
         "QLabel[role=\"action\"] { color: palette(link); }"

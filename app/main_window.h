@@ -29,6 +29,7 @@ class QTableView;
 namespace lcr {
 
 class MainWindowAutosave;
+class MatchHighlighting;
 class MetacharacterStrip;
 class PlatformServices;
 class ProgramTextEdit;
@@ -84,6 +85,8 @@ public:
     void copyWithFeedback(QLabel* label, const QString& text);
 
     ResultTableModel* resultModel() const { return m_resultModel; }
+    // The matches shown in the text boxes.
+    MatchHighlighting* highlighting() const { return m_highlighting; }
     // The program's one input dialog (the copy format is edited in it).
     InputDialogHost& inputDialogs() { return m_dialogs; }
     // Saves the texts and settings while the user works (nullptr until the
@@ -132,6 +135,7 @@ private:
     RunStatus* m_runStatus = nullptr;
     MetacharacterStrip* m_strip = nullptr;
     MainWindowAutosave* m_autosave = nullptr;
+    MatchHighlighting* m_highlighting = nullptr;
     bool m_closeRequestedWhileStarting = false;
     PlatformDialogServices m_dialogServices;
     InputDialogHost m_dialogs;

@@ -45,7 +45,9 @@ std::vector<DesignedControl> buildInventory() {
     add("选择框扩展模式", K::CheckBox, "框4", {386, 0, 55, 30}, "扩展");
     add("选择框替换全部", K::CheckBox, "框4", {447, 0, 88, 30}, "替换全部");
     add("选择框矫正换行", K::CheckBox, "框4", {536, 0, 86, 30}, "矫正换行");
-    add("选择框自动执行", K::CheckBox, "框4", {651, 0, 85, 30}, "自动执行");
+    // 自动执行 is a little narrower, so 高亮 fits before the window's edge.
+    add("选择框自动执行", K::CheckBox, "框4", {624, 0, 72, 30}, "自动执行");
+    add("选择框高亮", K::CheckBox, "框4", {696, 0, 48, 30}, "高亮");
 
     // The page frames.
     add("框1", K::Frame, "选择夹", {1, 35, 711, 514}, {}, {}, {}, 0);

@@ -11,6 +11,8 @@
 
 #include "app/batch_controls.h"
 #include "app/main_window.h"
+#include "app/match_highlighting.h"
+#include "app/palette_colors.h"
 #include "app/platform_services.h"
 #include "app/program_state.h"
 #include "app/qt_text.h"
@@ -243,6 +245,7 @@ bool MainWindow::runExtractionOnce() {
     auto* view = control<QTableView>(QStringLiteral("提取结果"));
     ProgramTextEdit* expressionBox = editBox("编辑框提取表达式");
     m_resultModel->clear();
+    m_highlighting->extractionStarted();
 
     const std::vector<ExtractionPiece> pieces =
         extractionPieces(toU16(expressionBox->programText()));
@@ -277,6 +280,7 @@ bool MainWindow::runExtractionOnce() {
         timedOut = timedOut || matches.regex->matches().timedOut();
         m_runStatus->showExtractionCount(total, groups, firstError.has_value());
 
+        m_highlighting->expressionExtracted(matches, m_extractSource.revision);
         m_resultModel->beginExpression(std::move(matches));
         if (n > 0) {
             m_resultModel->ensureGroupColumns(groups);
@@ -343,13 +347,24 @@ void MainWindow::replaceChain() {
     const int generation = ++m_replaceGeneration;
     const std::vector<ReplacementStep> steps = replacementSteps(
         toU16(matchBox->programText()), toU16(editBox("编辑框替换表达式")->programText()));
+    const quint64 sourceRevision = editBox("编辑框替换文本")->revision();
     std::u16string text =
         prepareSource(viewOf(editBox("编辑框替换文本")->programText()), readOptions());
+    std::vector<ReplacedSpan> replaced;
+    std::vector<std::int32_t> sourceSpans;
+    std::vector<std::int32_t> resultSpans;
     std::optional<CompileError> firstError;
     std::size_t errorPiece = 0;
     bool incomplete = false;
     for (const ReplacementStep& step : steps) {
-        const StepOutcome outcome = applyReplacementStep(text, step, readOptions());
+        replaced.clear();
+        const StepOutcome outcome = applyReplacementStep(text, step, readOptions(), &replaced);
+        if (&step == &steps.front()) {
+            for (const ReplacedSpan& r : replaced) {
+                sourceSpans.insert(sourceSpans.end(), {r.sourceStart, r.sourceEnd});
+            }
+        }
+        resultSpans = carryReplacedSpans(resultSpans, replaced);
         if (outcome.compileError && !firstError) {
             firstError = outcome.compileError;
             errorPiece = step.pieceIndex;
@@ -361,6 +376,7 @@ void MainWindow::replaceChain() {
         }
     }
     editBox("编辑框替换结果")->setProgramText(toQString(text));
+    m_highlighting->replaced(std::move(sourceSpans), sourceRevision, text, std::move(resultSpans));
     // The replacement cannot tell the engine's limits from the time budget.
     m_runStatus->showOutcome(RunStatus::Replace,
                              {firstError, errorPiece, incomplete, false, /*timeKnown=*/false});

@@ -1,5 +1,8 @@
 #include "app/result_table_model.h"
 
+#include <QIcon>
+#include <QPixmap>
+
 #include "app/qt_text.h"
 
 #include <algorithm>
@@ -70,11 +73,33 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= m_titles.size()) {
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_titles.size()) {
+        return {};
+    }
+    if (role == Qt::DecorationRole && section >= 2 && m_groupColor) {
+        QPixmap swatch(10, 10);
+        swatch.fill(m_groupColor(section - 1));
+        return QIcon(swatch);
+    }
+    if (role != Qt::DisplayRole) {
         return {};
     }
     return m_titles[section];
+}
+
+int ResultTableModel::rowOf(int expression, int k) const {
+    if (expression < 0 || expression >= static_cast<int>(m_blocks.size())) {
+        return -1;
+    }
+    const Block& block = m_blocks[static_cast<std::size_t>(expression)];
+    return k >= 1 && k <= block.shownRows ? block.firstRow + k - 1 : -1;
+}
+
+void ResultTableModel::setGroupColors(std::function<QColor(int group)> colorOf) {
+    m_groupColor = std::move(colorOf);
+    if (m_titles.size() > 2) {
+        emit headerDataChanged(Qt::Horizontal, 2, static_cast<int>(m_titles.size()) - 1);
+    }
 }
 
 void ResultTableModel::clear() {

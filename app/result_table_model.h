@@ -9,7 +9,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "operations/extraction.h"
@@ -40,6 +42,12 @@ public:
     // The expression a row belongs to (its index) and, in
     // *indexInExpression, the row's number within it from 1; -1 for none.
     int expressionOfRow(int row, int* indexInExpression) const;
+    // The row of match k (from 1) of expression `expression`; -1 for none
+    // or one not shown yet.
+    int rowOf(int expression, int k) const;
+    // The colour of capture group g (from 1), shown as a swatch in its
+    // column's header; none without a function.
+    void setGroupColors(std::function<QColor(int group)> colorOf);
     const ExpressionMatches& expression(int i) const {
         return m_blocks[static_cast<std::size_t>(i)].matches;
     }
@@ -56,6 +64,7 @@ private:
     QString cellText(const Block& block, int k, int column) const;
 
     QStringList m_titles;
+    std::function<QColor(int group)> m_groupColor;
     std::vector<Block> m_blocks;
     int m_rowCount = 0;
 };

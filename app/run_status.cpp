@@ -4,6 +4,7 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/main_window.h"
 #include "app/palette_colors.h"
@@ -15,6 +16,24 @@
 namespace lcr {
 
 namespace {
+
+// The box's error mark is one extra selection among others (the group under
+// the caret has its own): only the mark is replaced.
+constexpr auto kErrorMarkTag = "expression-error";
+
+void setErrorMark(QPlainTextEdit& box, const QTextEdit::ExtraSelection* mark) {
+    QList<QTextEdit::ExtraSelection> selections = box.extraSelections();
+    selections.erase(std::remove_if(selections.begin(), selections.end(),
+                                    [](const QTextEdit::ExtraSelection& s) {
+                                        return s.format.property(QTextFormat::UserProperty) ==
+                                               QString::fromLatin1(kErrorMarkTag);
+                                    }),
+                     selections.end());
+    if (mark) {
+        selections.append(*mark);
+    }
+    box.setExtraSelections(selections);
+}
 
 const QColor kHeadingRed(0xFF, 0, 0);
 const QColor kStatusRed(0xB0, 0, 0);
@@ -106,7 +125,7 @@ void RunStatus::showExtractionCount(int total, int groups, bool broken) {
 
 void RunStatus::showOutcome(Page page, const Outcome& outcome) {
     PageParts& p = m_pages[page];
-    p.expressionBox->setExtraSelections({});
+    setErrorMark(*p.expressionBox, nullptr);
     p.broken = outcome.error.has_value();
     p.message.clear();
     if (outcome.error) {
@@ -174,13 +193,13 @@ void RunStatus::markError(PageParts& p, const CompileError& error, std::size_t p
     mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
     mark.format.setUnderlineColor(kHeadingRed);
     mark.format.setBackground(QColor(0xFF, 0, 0, 0x50));
-    mark.format.setProperty(QTextFormat::UserProperty, QStringLiteral("expression-error"));
-    p.expressionBox->setExtraSelections({mark});
+    mark.format.setProperty(QTextFormat::UserProperty, QString::fromLatin1(kErrorMarkTag));
+    setErrorMark(*p.expressionBox, &mark);
 }
 
 void RunStatus::clear(Page page) {
     PageParts& p = m_pages[page];
-    p.expressionBox->setExtraSelections({});
+    setErrorMark(*p.expressionBox, nullptr);
     showToolTip(*p.expressionBox, QString());
     setHeading(p.expressionHeading, p.expressionCaption, false);
     if (p.broken) {

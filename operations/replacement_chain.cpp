@@ -1,5 +1,7 @@
 #include "operations/replacement_chain.h"
 
+#include <algorithm>
+
 #include "regex/deelx_regex_object.h"
 
 namespace lcr {
@@ -19,15 +21,55 @@ std::vector<ReplacementStep> replacementSteps(std::u16string_view chain,
 }
 
 StepOutcome applyReplacementStep(std::u16string& text, const ReplacementStep& step,
-                                 const MatchOptions& options) {
+                                 const MatchOptions& options, std::vector<ReplacedSpan>* replaced) {
     DeelxRegexObject re;
     StepOutcome outcome;
     if (!createWithOptions(re, step.expression, options)) {
         outcome.compileError = re.compileError();
     }
-    text = re.replace(text, step.replacement);
+    text = re.replace(text, step.replacement, std::nullopt, replaced);
     outcome.incomplete = re.lastRunIncomplete();
     return outcome;
+}
+
+std::vector<std::int32_t> carryReplacedSpans(const std::vector<std::int32_t>& earlier,
+                                             const std::vector<ReplacedSpan>& replaced) {
+    // Where a position of the step's input lands in its result: shifted by
+    // the replacements before it; inside a replaced match, at the
+    // replacement's start (for a span's start) or end (for a span's end).
+    auto shifted = [&replaced](std::int32_t position, bool isEnd) {
+        const auto next = std::partition_point(
+            replaced.begin(), replaced.end(), [position, isEnd](const ReplacedSpan& s) {
+                return isEnd ? s.sourceEnd < position : s.sourceEnd <= position;
+            });
+        if (next != replaced.end() &&
+            (isEnd ? next->sourceStart < position : next->sourceStart <= position)) {
+            return isEnd ? next->resultEnd : next->resultStart;
+        }
+        return next == replaced.begin()
+                   ? position
+                   : position + (std::prev(next)->resultEnd - std::prev(next)->sourceEnd);
+    };
+    std::vector<std::pair<std::int32_t, std::int32_t>> spans;
+    spans.reserve(earlier.size() / 2 + replaced.size());
+    for (std::size_t i = 0; i + 1 < earlier.size(); i += 2) {
+        const std::int32_t start = shifted(earlier[i], false);
+        spans.emplace_back(start, std::max(start, shifted(earlier[i + 1], true)));
+    }
+    for (const ReplacedSpan& s : replaced) {
+        spans.emplace_back(s.resultStart, s.resultEnd);
+    }
+    std::sort(spans.begin(), spans.end());
+    std::vector<std::int32_t> merged;
+    for (const auto& [start, end] : spans) {
+        if (!merged.empty() && start < merged.back()) {
+            merged.back() = std::max(merged.back(), end);
+        } else {
+            merged.push_back(start);
+            merged.push_back(end);
+        }
+    }
+    return merged;
 }
 
 ReplacementResult replaceChain(std::u16string_view text, std::u16string_view chain,

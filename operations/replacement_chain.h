@@ -34,9 +34,18 @@ struct StepOutcome {
     bool incomplete = false;
 };
 
-// Applies one step to `text` (in place).
+// Applies one step to `text` (in place); *replaced, when given, receives
+// the places of its replacements.
 StepOutcome applyReplacementStep(std::u16string& text, const ReplacementStep& step,
-                                 const MatchOptions& options);
+                                 const MatchOptions& options,
+                                 std::vector<ReplacedSpan>* replaced = nullptr);
+
+// The spans of a step's result that replacements made, as start, end pairs:
+// `earlier` (the spans of its input the steps before made) carried through
+// the step's `replaced` spans, and those added. A span the step touches
+// becomes part of the step's replacement; spans that meet merge.
+std::vector<std::int32_t> carryReplacedSpans(const std::vector<std::int32_t>& earlier,
+                                             const std::vector<ReplacedSpan>& replaced);
 
 struct ReplacementResult {
     std::u16string text;

@@ -83,7 +83,8 @@ std::u16string DeelxRegexObject::patternText() const {
 }
 
 std::u16string DeelxRegexObject::replace(std::u16string_view text, std::u16string_view replacement,
-                                         std::optional<int> count) {
+                                         std::optional<int> count,
+                                         std::vector<ReplacedSpan>* replaced) {
     m_incomplete = false;
     if (!m_expression.isCompiled()) {
         // Nothing compiled (no pattern, an empty one) gives an empty text. A
@@ -94,7 +95,7 @@ std::u16string DeelxRegexObject::replace(std::u16string_view text, std::u16strin
         return malformed ? std::u16string(text) : std::u16string();
     }
     const int n = count.value_or(m_replaceAll ? -1 : 1);
-    return m_expression.replace(text, replacement, n, &m_incomplete);
+    return m_expression.replace(text, replacement, n, &m_incomplete, replaced);
 }
 
 std::u16string DeelxRegexObject::rangeMessage(std::int32_t count, std::int32_t index) {

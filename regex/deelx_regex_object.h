@@ -71,9 +71,11 @@ public:
     // empty text gives an empty text, a text without a match comes back
     // unchanged; with nothing compiled (before any create, or after an empty
     // pattern) the result is an empty text, after a malformed pattern the
-    // text unchanged.
+    // text unchanged. *replaced, when given, receives the places of the
+    // replacements (EngineExpression::replace).
     std::u16string replace(std::u16string_view text, std::u16string_view replacement = {},
-                           std::optional<int> count = std::nullopt);
+                           std::optional<int> count = std::nullopt,
+                           std::vector<ReplacedSpan>* replaced = nullptr);
 
     std::int32_t matchCount() const { return m_matchCount; }
 

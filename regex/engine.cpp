@@ -729,7 +729,8 @@ MatchList EngineExpression::matchAll(std::u16string_view text) const {
 }
 
 std::u16string EngineExpression::replace(std::u16string_view text, std::u16string_view replacement,
-                                         int count, bool* limitHit) const {
+                                         int count, bool* limitHit,
+                                         std::vector<ReplacedSpan>* replaced) const {
     if (!m_compiled || text.empty()) {
         return std::u16string(text);
     }
@@ -743,8 +744,8 @@ std::u16string EngineExpression::replace(std::u16string_view text, std::u16strin
     std::size_t copied = 0;  // text before this position is already in `out`
     std::size_t from = 0;
     bool afterEmptyMatch = false;
-    int replaced = 0;
-    while (count < 0 || replaced < count) {
+    int replacedCount = 0;
+    while (count < 0 || replacedCount < count) {
         // After an empty match, first try a non-empty match at the same
         // place; only when there is none does the search move on by one
         // character (a whole surrogate pair).
@@ -773,9 +774,15 @@ std::u16string EngineExpression::replace(std::u16string_view text, std::u16strin
         const std::size_t start = ov[0];
         const std::size_t end = ov[1];
         out.append(text.substr(copied, start - copied));
+        const std::size_t resultStart = out.size();
         expansion.appendExpansion(out, text, spans.data());
+        if (replaced) {
+            replaced->push_back({static_cast<std::int32_t>(start), static_cast<std::int32_t>(end),
+                                 static_cast<std::int32_t>(resultStart),
+                                 static_cast<std::int32_t>(out.size())});
+        }
         copied = end;
-        ++replaced;
+        ++replacedCount;
         afterEmptyMatch = start == end;
         from = end;
     }

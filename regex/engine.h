@@ -128,6 +128,16 @@ private:
     bool m_timedOut = false;
 };
 
+// Where one replacement happened: the match's place in the searched text
+// and its expansion's place in the result.
+struct ReplacedSpan {
+    std::int32_t sourceStart = 0;
+    std::int32_t sourceEnd = 0;
+    std::int32_t resultStart = 0;
+    std::int32_t resultEnd = 0;
+    bool operator==(const ReplacedSpan&) const = default;
+};
+
 // The time one search (a matchAll, a replace, a match) may take before it
 // stops and reports itself incomplete. An expression starts with the
 // process-wide default, which the window lowers to what keeps it responsive.
@@ -181,8 +191,10 @@ public:
     // text gives an empty text. *limitHit as for match(): a place where the
     // limits were reached is left as it was, and the replacement goes on
     // after it until the time budget runs out (the rest is then unchanged).
+    // *replaced, when given, receives every replacement's place, in order.
     std::u16string replace(std::u16string_view text, std::u16string_view replacement,
-                           int count = -1, bool* limitHit = nullptr) const;
+                           int count = -1, bool* limitHit = nullptr,
+                           std::vector<ReplacedSpan>* replaced = nullptr) const;
 
 private:
     struct Compiled;

@@ -92,6 +92,7 @@ void changeEverything(ProgramRun& run, const QString& dir) {
     run.box("选择框多行模式")->setChecked(false);
     run.box("选择框扩展模式")->setChecked(true);
     run.box("选择框矫正换行")->setChecked(true);
+    run.box("选择框高亮")->setChecked(false);
     run.edit("编辑框提取表达式")->setProgramText(q("(\\d+)\r\n[a-z]+"));
     run.edit("编辑框匹配表达式")->setProgramText(q("甲"));
     run.edit("编辑框替换表达式")->setProgramText(q("乙\r\n"));
@@ -158,11 +159,11 @@ TEST_F(MainWindowSettingsTest, ClosingWritesBothSectionsAndTheTextFiles) {
             keys << lines[i].section(u'=', 0, 0);
         }
         EXPECT_EQ(keys, savedNames);
-        EXPECT_EQ(savedNames.size(), 13);
+        EXPECT_EQ(savedNames.size(), 14);
         for (const char* entry :
              {"编辑框提取表达式=(\\d+)┊*┊[a-z]+", "编辑框匹配表达式=甲", "编辑框替换表达式=乙┊*┊",
-              "选择框自动执行=假", "选择框忽略大小写=真", "选择框替换全部=真", "编辑框过滤=*.txt",
-              "组合框文件编码=2"}) {
+              "选择框自动执行=假", "选择框高亮=假", "选择框忽略大小写=真", "选择框替换全部=真",
+              "编辑框过滤=*.txt", "组合框文件编码=2"}) {
             EXPECT_TRUE(lines.contains(q(entry))) << entry;
         }
         const QString geometry = ini.mid(ini.indexOf(q("\r\n[主界面.尺寸]")));
@@ -265,6 +266,7 @@ TEST_F(MainWindowSettingsTest, DeletingInibinResetsOnlyTheTwoTexts) {
     EXPECT_EQ(next.edit("编辑框提取表达式")->programText(), q("(\\d+)\r\n[a-z]+"));
     EXPECT_EQ(next.tabs()->currentIndex(), 2);
     EXPECT_TRUE(next.box("选择框忽略大小写")->isChecked());
+    EXPECT_FALSE(next.box("选择框高亮")->isChecked());
 }
 
 // Values that are not what the program writes never break the start.

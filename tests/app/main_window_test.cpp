@@ -86,6 +86,7 @@ TEST_F(MainWindowTest, EveryControlIsThereByName) {
         {"选择框替换全部", "QCheckBox", "框4", "替换全部", ""},
         {"选择框矫正换行", "QCheckBox", "框4", "矫正换行", ""},
         {"选择框自动执行", "QCheckBox", "框4", "自动执行", ""},
+        {"选择框高亮", "QCheckBox", "框4", "高亮", ""},
         {"标签2", "QLabel", "框1", "要提取的文本", ""},
         {"标签23", "lcr::ActionLabel", "框1", "清空", ""},
         {"标签10", "lcr::ActionLabel", "框1", "粘贴", ""},

@@ -39,7 +39,9 @@ protected:
     QStringList marked(const char* name) {
         QStringList texts;
         for (const QTextEdit::ExtraSelection& s : box(name)->extraSelections()) {
-            texts << s.cursor.selectedText();
+            if (s.format.property(QTextFormat::UserProperty) == q("expression-error")) {
+                texts << s.cursor.selectedText();  // the error mark, not the group highlight
+            }
         }
         return texts;
     }

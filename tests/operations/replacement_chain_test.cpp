@@ -48,5 +48,44 @@ TEST(ReplaceChain, AMalformedExpressionLeavesTheTextAndIsReported) {
     EXPECT_EQ(r.failedPiece, 1u);
 }
 
+// The result spans a chain's replacements made, step by step, as a user
+// reads them in the result: each replaced place once, shifted by what the
+// replacements before it added or removed.
+TEST(ReplaceChain, ReplacedSpansFollowTheResult) {
+    struct Case {
+        const char* what;
+        std::u16string text, chain, replacements;
+        std::vector<std::int32_t> spans;
+    };
+    const Case cases[] = {
+        {"longer and shorter replacements", u"a-bb-a", u"a|bb", u"xyz", {0, 3, 4, 7, 8, 11}},
+        {"a group in the replacement", u"k=1, k=22", u"(\\d+)", u"<$1>", {2, 5, 9, 13}},
+        {"an empty replacement leaves an empty place", u"a-b", u"-", u"", {1, 1}},
+        {"a later step inside an earlier span merges", u"ab", u"a<#lc#>X", u"XY<#lc#>Z", {0, 2}},
+        {"a later step elsewhere shifts the earlier span",
+         u"ab-c",
+         u"a<#lc#>c",
+         u"XY<#lc#>ZZ",
+         {0, 2, 4, 6}},
+        {"a later step removing text before an earlier span",
+         u"pp-a",
+         u"a<#lc#>pp",
+         u"Q<#lc#>",
+         {0, 0, 1, 2}},
+    };
+    MatchOptions options;
+    options.replaceAll = true;
+    for (const Case& c : cases) {
+        std::u16string text = c.text;
+        std::vector<std::int32_t> spans;
+        for (const ReplacementStep& step : replacementSteps(c.chain, c.replacements)) {
+            std::vector<ReplacedSpan> replaced;
+            applyReplacementStep(text, step, options, &replaced);
+            spans = carryReplacedSpans(spans, replaced);
+        }
+        EXPECT_EQ(spans, c.spans) << c.what;
+    }
+}
+
 }  // namespace
 }  // namespace lcr
