@@ -11,7 +11,10 @@
 // error; the rest of the chain still ran), 4 a batch run failed on some
 // files (its summary on standard error says which and why).
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -73,6 +76,11 @@ const char* const kHelp =
     "                   the file filter when a folder is given (default *.*)\n"
     "  --regex-filter F 同上，但按表达式列出文件（相当于窗口中按住 Ctrl 单击）/\n"
     "                   the same, listing by expression (Ctrl+click in the window)\n"
+    "  --time-limit S   每次搜索最多 S 秒（默认 10，可为小数）；批处理中为每个文件的限时。\n"
+    "                   超时后保留已找到的结果，并在标准错误说明结果不完整 /\n"
+    "                   at most S seconds per search (default 10, fractions allowed); per\n"
+    "                   file in batch runs. What was found by then is kept, and standard\n"
+    "                   error says the result is incomplete\n"
     "  --help           显示本说明 / show this text\n"
     "\n"
     "批处理 / Batch runs: batch-extract 为每个文件在其所在文件夹下的“批量提取结果”文件夹里\n"
@@ -94,7 +102,8 @@ const char* const kHelp =
     "退出状态 / Exit status: 0 完成（包括没有匹配）/ done (also with no match);\n"
     "  2 用法错误或无法读取输入 / bad usage or unreadable input;\n"
     "  3 有表达式无法编译（说明写到标准错误）/ an expression did not compile (see stderr);\n"
-    "  4 批处理中有文件失败（见标准错误的总结）/ a batch run failed on some files (see stderr).\n";
+    "  4 批处理中有文件失败（见标准错误的总结）/ a batch run failed on some files (see "
+    "stderr).\n";
 
 struct Arguments {
     std::string command;
@@ -109,6 +118,7 @@ struct Arguments {
     bool regexFilter = false;
     std::optional<lcr::TextCharset> charset;
     lcr::ExtractOutputCharset outputCharset = lcr::ExtractOutputCharset::Gbk;
+    std::chrono::milliseconds timeLimit{10'000};  // per search; per file in batch runs
 };
 
 bool isBatch(const std::string& command) {
@@ -130,6 +140,16 @@ std::optional<lcr::TextCharset> charsetNamed(const std::string& name) {
     if (name == "utf-16be")
         return lcr::TextCharset::Utf16Be;
     return std::nullopt;
+}
+
+// A positive number of seconds, fractions allowed ("0.5"), in milliseconds.
+std::optional<std::chrono::milliseconds> secondsNamed(const std::string& text) {
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !(seconds > 0) || seconds > 1e6) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(std::max<long long>(1, std::llround(seconds * 1000)));
 }
 
 int usage(const std::string& problem) {
@@ -203,6 +223,15 @@ std::optional<int> parse(int argc, char** argv, Arguments& a) {
             a.outputCharset = *name == "gbk"     ? lcr::ExtractOutputCharset::Gbk
                               : *name == "utf-8" ? lcr::ExtractOutputCharset::Utf8
                                                  : lcr::ExtractOutputCharset::Source;
+        } else if (arg == "--time-limit") {
+            std::optional<std::string> seconds;
+            std::optional<std::chrono::milliseconds> limit;
+            if (!value(seconds) || !(limit = secondsNamed(*seconds))) {
+                return usage(
+                    "--time-limit 需要正的秒数 / --time-limit needs a positive number of "
+                    "seconds");
+            }
+            a.timeLimit = *limit;
         } else if ((arg == "--filter" || arg == "--regex-filter") && isBatch(a.command)) {
             std::optional<std::string> filter;
             if (!value(filter))
@@ -265,9 +294,15 @@ void reportCompileError(std::size_t pieceIndex, const lcr::CompileError& error) 
     std::cerr << "\n";
 }
 
-void reportIncomplete() {
-    std::cerr << "lcregular-cli: 结果不完整：搜索超出了引擎的回溯限制 / incomplete: the search "
-                 "reached the engine's backtracking limits\n";
+void reportIncomplete(bool timedOut) {
+    if (timedOut) {
+        std::cerr << "lcregular-cli: 结果不完整：搜索超出了时间限制 (--time-limit) / incomplete: "
+                     "the search ran out of its time limit (--time-limit)\n";
+    } else {
+        std::cerr << "lcregular-cli: 结果不完整：有些位置超出了引擎的回溯限制，已跳过 / "
+                     "incomplete: some start positions reached the engine's backtracking "
+                     "limits and were passed over\n";
+    }
 }
 
 void appendJsonString(std::string& out, std::u16string_view text) {
@@ -316,7 +351,7 @@ int runExtract(const Arguments& a, std::u16string&& text) {
             status = kCompileError;
         }
         if (e.incomplete()) {
-            reportIncomplete();
+            reportIncomplete(e.timedOut());
         }
         const int count = e.matchCount();
         const int groupCount = e.groupCount();
@@ -364,7 +399,7 @@ int runReplace(const Arguments& a, const std::u16string& text) {
         lcr::replaceChain(text, lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options);
     std::cout << lcr::toUtf8(result.text);
     if (result.incomplete) {
-        reportIncomplete();
+        reportIncomplete(result.timedOut);
     }
     if (result.compileError) {
         reportCompileError(*result.failedPiece, *result.compileError);
@@ -415,12 +450,12 @@ int runBatch(const Arguments& a) {
         extracts(a.command)
             ? lcr::BatchExtract(*files,
                                 {lcr::fromUtf8(*a.chain), lcr::fromUtf8(a.format), a.options,
-                                 charset, a.outputCharset},
+                                 charset, a.outputCharset, a.timeLimit},
                                 hooks)
-            : lcr::BatchReplace(
-                  *files,
-                  {lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options, charset},
-                  hooks);
+            : lcr::BatchReplace(*files,
+                                {lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options,
+                                 charset, a.timeLimit},
+                                hooks);
     if (!result.ran) {
         std::cerr << "lcregular-cli: 没有要处理的文件 / no files to process\n";
         return kOk;
@@ -453,6 +488,9 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status = parse(argc, argv, a)) {
         return *status;
     }
+    // Every search stops at the limit; a batch run also ends each file's
+    // chain there.
+    lcr::setDefaultSearchTimeBudget(a.timeLimit);
     if (isBatch(a.command)) {
         return runBatch(a);
     }

@@ -1,6 +1,6 @@
 #include "operations/replacement_chain.h"
 
-#include "regex/deelx_regex_object.h"
+#include <chrono>
 
 namespace lcr {
 
@@ -18,15 +18,31 @@ std::vector<ReplacementStep> replacementSteps(std::u16string_view chain,
     return steps;
 }
 
+StepOutcome replaceInPlace(DeelxRegexObject& re, std::u16string& text,
+                           std::u16string_view replacement) {
+    const auto started = std::chrono::steady_clock::now();
+    text = re.replace(text, replacement);
+    StepOutcome outcome;
+    outcome.incomplete = re.lastRunIncomplete();
+    // The object says only that the replacement stopped short. A start
+    // position at the backtracking limits costs a fraction of the budget, so
+    // a replacement that lasted the whole budget (the process-wide one the
+    // object was made with) is one that ran out of time. The engine reads a
+    // coarse clock, a tick or two early against this one.
+    constexpr std::chrono::milliseconds kClockSlack{20};
+    outcome.timedOut = outcome.incomplete && std::chrono::steady_clock::now() - started >=
+                                                 defaultSearchTimeBudget() - kClockSlack;
+    return outcome;
+}
+
 StepOutcome applyReplacementStep(std::u16string& text, const ReplacementStep& step,
                                  const MatchOptions& options) {
     DeelxRegexObject re;
-    StepOutcome outcome;
-    if (!createWithOptions(re, step.expression, options)) {
+    const bool compiled = createWithOptions(re, step.expression, options);
+    StepOutcome outcome = replaceInPlace(re, text, step.replacement);
+    if (!compiled) {
         outcome.compileError = re.compileError();
     }
-    text = re.replace(text, step.replacement);
-    outcome.incomplete = re.lastRunIncomplete();
     return outcome;
 }
 
@@ -41,6 +57,7 @@ ReplacementResult replaceChain(std::u16string_view text, std::u16string_view cha
             result.failedPiece = step.pieceIndex;
         }
         result.incomplete = result.incomplete || outcome.incomplete;
+        result.timedOut = result.timedOut || outcome.timedOut;
     }
     return result;
 }
