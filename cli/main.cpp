@@ -259,29 +259,80 @@ std::optional<int> parse(int argc, char** argv, Arguments& a) {
     return std::nullopt;
 }
 
-std::optional<std::string> readInput(const std::string& file) {
-    if (file != "-") {
-        lcr::WholeFile whole = lcr::readWholeFile(file);
-        if (whole.status != lcr::FileStatus::Ok) {
-            return std::nullopt;
-        }
-        return std::move(whole.bytes);
-    }
-    // Standard input is a stream, not a file: read it to its end.
+// The bytes of the input, whole: for --charset, whose decoding looks at
+// all of them.
+std::optional<std::string> readInputBytes(const std::string& file) {
     std::string bytes;
-    char buffer[1 << 16];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
-        bytes.append(buffer, n);
-    }
-    if (std::ferror(stdin)) {
+    const lcr::TakePiece take = [&bytes](std::string_view piece, bool) {
+        bytes.append(piece);
+        return piece.size();
+    };
+    const lcr::FileStatus status =
+        file == "-" ? lcr::readStreamInPieces(0, take)
+                    : lcr::readFileInPieces(
+                          file, [&bytes](std::size_t size) { bytes.reserve(size); }, take);
+    if (status != lcr::FileStatus::Ok) {
         return std::nullopt;
     }
     return bytes;
 }
 
-std::string_view stripUtf8Mark(std::string_view bytes) {
-    return bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+// The input read as UTF-8 (its byte-order mark dropped), decoded piece by
+// piece as it is read: no copy of its bytes as a whole, and the text grows
+// into room reserved once from the file's size (never more units than
+// bytes).
+std::optional<std::u16string> readUtf8Input(const std::string& file) {
+    std::u16string text;
+    std::vector<char16_t> units(std::size_t{1} << 15);
+    bool atStart = true;
+    const lcr::TakePiece take = [&](std::string_view piece, bool last) -> std::size_t {
+        std::size_t mark = 0;
+        if (atStart) {
+            if (piece.size() < 3 && !last) {
+                return 0;  // the mark may be cut
+            }
+            mark = piece.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+            piece.remove_prefix(mark);
+            atStart = false;
+        }
+        const std::size_t whole = last ? piece.size() : lcr::completeUtf8Prefix(piece);
+        // Decoded into a buffer that stays in the cache, then appended: the
+        // text's own room is written once, never zero-filled first.
+        for (std::size_t done = 0; done < whole;) {
+            const std::size_t n = std::min(whole - done, units.size());
+            const std::size_t cut =
+                done + n < whole ? lcr::completeUtf8Prefix(piece.substr(done, n)) : n;
+            text.append(units.data(), lcr::decodeUtf8Into(piece.substr(done, cut), units.data()));
+            done += cut;
+        }
+        return mark + whole;
+    };
+    const lcr::FileStatus status =
+        file == "-" ? lcr::readStreamInPieces(0, take)
+                    : lcr::readFileInPieces(
+                          file, [&text](std::size_t size) { text.reserve(size); }, take);
+    if (status != lcr::FileStatus::Ok) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+// Writes `text` as UTF-8 to standard output through a buffer of bounded
+// size, never a copy of the whole.
+void writeUtf8(std::u16string_view text) {
+    constexpr std::size_t kUnits = std::size_t{1} << 18;
+    std::string bytes;
+    bytes.reserve(kUnits * 3);
+    while (!text.empty()) {
+        std::size_t n = std::min(kUnits, text.size());
+        if (n < text.size() && (text[n - 1] & 0xFC00) == 0xD800) {
+            ++n;  // keep a surrogate pair together
+        }
+        bytes.clear();
+        lcr::appendUtf8(text.substr(0, n), bytes);
+        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        text.remove_prefix(n);
+    }
 }
 
 void reportCompileError(std::size_t pieceIndex, const lcr::CompileError& error) {
@@ -379,7 +430,7 @@ int runExtract(const Arguments& a, std::u16string&& text) {
             }
             line.clear();
             format.appendRow({static_cast<std::size_t>(k), e.matchText(k), groups}, line);
-            out += lcr::toUtf8(line);
+            lcr::appendUtf8(line, out);
             out.push_back('\n');
             if (out.size() > (1 << 20)) {
                 std::cout << out;
@@ -394,10 +445,10 @@ int runExtract(const Arguments& a, std::u16string&& text) {
     return status;
 }
 
-int runReplace(const Arguments& a, const std::u16string& text) {
-    const lcr::ReplacementResult result =
-        lcr::replaceChain(text, lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options);
-    std::cout << lcr::toUtf8(result.text);
+int runReplace(const Arguments& a, std::u16string&& text) {
+    const lcr::ReplacementResult result = lcr::replaceChainTaking(
+        std::move(text), lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options);
+    writeUtf8(result.text);
     if (result.incomplete) {
         reportIncomplete(result.timedOut);
     }
@@ -494,15 +545,15 @@ int main(int argc, char** argv) {
     if (isBatch(a.command)) {
         return runBatch(a);
     }
-    const std::optional<std::string> bytes = readInput(a.file);
-    if (!bytes) {
-        std::cerr << "lcregular-cli: 无法读取 / cannot read: " << a.file << "\n";
-        return kUsage;
-    }
     // Without --charset the input is UTF-8 (its byte-order mark dropped);
     // with it, it is read as a batch run reads a file.
     std::u16string text;
     if (a.charset) {
+        const std::optional<std::string> bytes = readInputBytes(a.file);
+        if (!bytes) {
+            std::cerr << "lcregular-cli: 无法读取 / cannot read: " << a.file << "\n";
+            return kUsage;
+        }
         lcr::DecodedText decoded = lcr::decodeFileBytes(*bytes, *a.charset);
         if (decoded.binary) {
             // Its text would end early; nothing is better than a part.
@@ -511,11 +562,14 @@ int main(int argc, char** argv) {
             return kUsage;
         }
         text = std::move(decoded.text);
+    } else if (std::optional<std::u16string> decoded = readUtf8Input(a.file)) {
+        text = std::move(*decoded);
     } else {
-        text = lcr::fromUtf8(stripUtf8Mark(*bytes));
+        std::cerr << "lcregular-cli: 无法读取 / cannot read: " << a.file << "\n";
+        return kUsage;
     }
     const int status =
-        a.command == "extract" ? runExtract(a, std::move(text)) : runReplace(a, text);
+        a.command == "extract" ? runExtract(a, std::move(text)) : runReplace(a, std::move(text));
     std::cout.flush();
     return status;
 }

@@ -48,8 +48,16 @@ StepOutcome applyReplacementStep(std::u16string& text, const ReplacementStep& st
 
 ReplacementResult replaceChain(std::u16string_view text, std::u16string_view chain,
                                std::u16string_view replacements, const MatchOptions& options) {
+    MatchOptions prepared = options;
+    prepared.correctNewlines = false;  // done here, on the copy
+    return replaceChainTaking(prepareSource(text, options), chain, replacements, prepared);
+}
+
+ReplacementResult replaceChainTaking(std::u16string text, std::u16string_view chain,
+                                     std::u16string_view replacements,
+                                     const MatchOptions& options) {
     ReplacementResult result;
-    result.text = prepareSource(text, options);
+    result.text = options.correctNewlines ? prepareSource(text, options) : std::move(text);
     for (const ReplacementStep& step : replacementSteps(chain, replacements)) {
         const StepOutcome outcome = applyReplacementStep(result.text, step, options);
         if (outcome.compileError && !result.compileError) {

@@ -56,5 +56,8 @@ struct ReplacementResult {
 
 ReplacementResult replaceChain(std::u16string_view text, std::u16string_view chain,
                                std::u16string_view replacements, const MatchOptions& options);
+// The same on a text handed over: no copy of it unless 矫正换行 makes one.
+ReplacementResult replaceChainTaking(std::u16string text, std::u16string_view chain,
+                                     std::u16string_view replacements, const MatchOptions& options);
 
 }  // namespace lcr
