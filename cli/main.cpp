@@ -310,7 +310,12 @@ std::optional<std::u16string> readUtf8Input(const std::string& file) {
     const lcr::FileStatus status =
         file == "-" ? lcr::readStreamInPieces(0, take)
                     : lcr::readFileInPieces(
-                          file, [&text](std::size_t size) { text.reserve(size); }, take);
+                          file,
+                          [&text](std::size_t size) {
+                              text.reserve(size);
+                              lcr::preferHugePages(text.data(), text.capacity() * sizeof(char16_t));
+                          },
+                          take);
     if (status != lcr::FileStatus::Ok) {
         return std::nullopt;
     }
