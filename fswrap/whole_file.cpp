@@ -213,7 +213,10 @@ FileStatus readStreamInPieces(int fd, const TakePiece& take) {
             return FileStatus::Ok;
         }
         const std::size_t used = std::min(take(std::string_view(buffer.get(), size), false), size);
-        kept = std::min(size - used, kMaxKept);
+        kept = size - used;
+        if (kept > kMaxKept) {
+            return FileStatus::ReadFailed;  // rather than lose bytes
+        }
         std::memmove(buffer.get(), buffer.get() + size - kept, kept);
     }
 }

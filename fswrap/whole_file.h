@@ -65,7 +65,8 @@ WholeFile readWholeFile(const std::filesystem::path& path,
 // caller can reserve room for what it makes of the bytes. `take` returns how
 // many bytes of the piece it used; the rest (a few bytes, such as a
 // character cut at the piece's end) comes again at the front of the next
-// piece; at the end of the file `last` is true and every byte must be used.
+// piece (at most 64 bytes, else the read fails rather than lose them); at
+// the end of the file `last` is true and every byte must be used.
 // Ok, CannotOpen, NotAFile or ReadFailed (some pieces may be taken by then).
 using TakePiece = std::function<std::size_t(std::string_view piece, bool last)>;
 FileStatus readFileInPieces(const std::filesystem::path& path,
