@@ -99,10 +99,17 @@ public:
         return m_result.summary.stopped;
     }
 
-    void searched(std::size_t index, bool incomplete) {
-        auto& files = m_result.summary.incompleteFiles;
-        if (incomplete && (files.empty() || files.back() != index)) {
-            files.push_back(index);
+    void searched(std::size_t index, bool incomplete, bool timedOut) {
+        const auto note = [index](std::vector<std::size_t>& files) {
+            if (files.empty() || files.back() != index) {
+                files.push_back(index);
+            }
+        };
+        if (incomplete || timedOut) {
+            note(m_result.summary.incompleteFiles);
+        }
+        if (timedOut) {
+            note(m_result.summary.timedOutFiles);
         }
     }
 
@@ -257,6 +264,22 @@ std::u16string progressCaption(std::size_t i, std::size_t n, std::u16string_view
            std::u16string(name);
 }
 
+namespace {
+
+// When the matching of one file has to end.
+class FileDeadline {
+public:
+    explicit FileDeadline(const FileTimeBudget& budget)
+        : m_end(budget ? std::optional(std::chrono::steady_clock::now() + *budget) : std::nullopt) {
+    }
+    bool passed() const { return m_end && std::chrono::steady_clock::now() >= *m_end; }
+
+private:
+    std::optional<std::chrono::steady_clock::time_point> m_end;
+};
+
+}  // namespace
+
 BatchRunResult BatchExtract(const FileList& files, const BatchExtractInput& input,
                             const BatchRunHooks& hooks) {
     RunFrame run(files, BatchKind::Extract, hooks);
@@ -294,10 +317,15 @@ BatchRunResult BatchExtract(const FileList& files, const BatchExtractInput& inpu
         run.started(i);
         yieldToUi();
         lines.clear();
+        const FileDeadline deadline(input.timeBudget);
         for (const Compiled& e : expressions) {
+            if (deadline.passed()) {
+                run.searched(i, true, true);
+                break;
+            }
             e.regex->searchAll(text);
             const ExpressionMatches matches{e.piece.expression, e.piece.pieceIndex, e.regex};
-            run.searched(i, matches.incomplete());
+            run.searched(i, matches.incomplete(), matches.timedOut());
             const int count = matches.matchCount();
             groups.resize(static_cast<std::size_t>(std::max(matches.groupCount(), 0)));
             for (int k = 1; k <= count; ++k) {
@@ -362,11 +390,16 @@ BatchRunResult BatchReplace(const FileList& files, const BatchReplaceInput& inpu
                                   ? prepareSource(source->text, input.options)
                                   : std::move(source->text);
         run.started(i);
+        const FileDeadline deadline(input.timeBudget);
         for (std::size_t j = 0; j < steps.size(); ++j) {
+            if (deadline.passed()) {
+                run.searched(i, true, true);
+                break;
+            }
             // Without a count, 替换全部 (kept by create) decides between every
             // match and the first one.
-            text = expressions[j].replace(text, steps[j].replacement);
-            run.searched(i, expressions[j].lastRunIncomplete());
+            const StepOutcome outcome = replaceInPlace(expressions[j], text, steps[j].replacement);
+            run.searched(i, outcome.incomplete, outcome.timedOut);
             yieldToUi();
         }
         run.write(i, text, source->charset, source->hasMark);

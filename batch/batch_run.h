@@ -55,6 +55,8 @@
 // two sources write one output.
 #pragma once
 
+#include <chrono>
+
 #include <array>
 #include <cstddef>
 #include <filesystem>
@@ -97,12 +99,20 @@ inline constexpr std::array<std::u16string_view, 3> kExtractOutputCharsetItems =
 // it (none chosen, an old or damaged setting) is GBK.
 ExtractOutputCharset extractOutputCharsetAt(int position);
 
+// The matching time one file may take. Each search stops at the engine's
+// own budget (the process-wide default); with a budget per file, once a
+// file's searches have used it up the expressions left in the chain are not
+// run on that file, and the file is reported as timed out. Nothing: each
+// search has only the engine's budget.
+using FileTimeBudget = std::optional<std::chrono::milliseconds>;
+
 struct BatchExtractInput {
     std::u16string chain;       // the text of 编辑框提取表达式
     std::u16string copyFormat;  // the copy format (the tag of 标签19); empty: "#0"
     MatchOptions options;
     TextCharset requested = TextCharset::Detect;  // requestedCharset(组合框文件编码)
     ExtractOutputCharset outputCharset = ExtractOutputCharset::Gbk;
+    FileTimeBudget timeBudget;
 };
 
 struct BatchReplaceInput {
@@ -110,6 +120,7 @@ struct BatchReplaceInput {
     std::u16string replacements;  // the text of 编辑框替换表达式
     MatchOptions options;
     TextCharset requested = TextCharset::Detect;
+    FileTimeBudget timeBudget;
 };
 
 struct BatchRunHooks {

@@ -140,7 +140,11 @@ std::vector<std::u16string> summaryProblemLines(const BatchRunSummary& summary,
         lines.push_back(std::move(line));
     }
     for (const std::size_t index : summary.incompleteFiles) {
-        lines.push_back(u"搜索不完整 " + name(index) + u"：超出了引擎的回溯限制，结果可能不全");
+        const bool timedOut = std::find(summary.timedOutFiles.begin(), summary.timedOutFiles.end(),
+                                        index) != summary.timedOutFiles.end();
+        lines.push_back(u"搜索不完整 " + name(index) +
+                        (timedOut ? u"：超出了时间限制，结果可能不全"
+                                  : u"：超出了引擎的回溯限制，结果可能不全"));
     }
     return lines;
 }

@@ -64,6 +64,7 @@ struct BatchRunSummary {
     std::vector<BatchProblem> problems;  // at most one per file, in list order
     std::vector<ExpressionProblem> expressionErrors;
     std::vector<std::size_t> incompleteFiles;  // a search stopped at the engine's limits
+    std::vector<std::size_t> timedOutFiles;    // of those, the ones whose time budget ran out
 
     std::size_t skipped() const;
     std::size_t failed() const;
@@ -85,6 +86,7 @@ std::u16string summaryCounts(const BatchRunSummary& summary);
 //   "失败 c.htm：第 3 行的字符“…”（U+2014）无法以 BIG5 编码保存"
 //   "表达式 2 有误：…"
 //   "搜索不完整 d.txt：超出了回溯限制，结果可能不全"
+//   "搜索不完整 e.txt：超出了时间限制，结果可能不全"
 // Files are named as `files` holds them (their full path as text).
 std::vector<std::u16string> summaryProblemLines(const BatchRunSummary& summary,
                                                 const FileList& files);

@@ -11,7 +11,10 @@
 // error; the rest of the chain still ran), 4 a batch run failed on some
 // files (its summary on standard error says which and why).
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -73,6 +76,11 @@ const char* const kHelp =
     "                   the file filter when a folder is given (default *.*)\n"
     "  --regex-filter F 同上，但按表达式列出文件（相当于窗口中按住 Ctrl 单击）/\n"
     "                   the same, listing by expression (Ctrl+click in the window)\n"
+    "  --time-limit S   每次搜索最多 S 秒（默认 10，可为小数）；批处理中为每个文件的限时。\n"
+    "                   超时后保留已找到的结果，并在标准错误说明结果不完整 /\n"
+    "                   at most S seconds per search (default 10, fractions allowed); per\n"
+    "                   file in batch runs. What was found by then is kept, and standard\n"
+    "                   error says the result is incomplete\n"
     "  --help           显示本说明 / show this text\n"
     "\n"
     "批处理 / Batch runs: batch-extract 为每个文件在其所在文件夹下的“批量提取结果”文件夹里\n"
@@ -94,7 +102,8 @@ const char* const kHelp =
     "退出状态 / Exit status: 0 完成（包括没有匹配）/ done (also with no match);\n"
     "  2 用法错误或无法读取输入 / bad usage or unreadable input;\n"
     "  3 有表达式无法编译（说明写到标准错误）/ an expression did not compile (see stderr);\n"
-    "  4 批处理中有文件失败（见标准错误的总结）/ a batch run failed on some files (see stderr).\n";
+    "  4 批处理中有文件失败（见标准错误的总结）/ a batch run failed on some files (see "
+    "stderr).\n";
 
 struct Arguments {
     std::string command;
@@ -109,6 +118,7 @@ struct Arguments {
     bool regexFilter = false;
     std::optional<lcr::TextCharset> charset;
     lcr::ExtractOutputCharset outputCharset = lcr::ExtractOutputCharset::Gbk;
+    std::chrono::milliseconds timeLimit{10'000};  // per search; per file in batch runs
 };
 
 bool isBatch(const std::string& command) {
@@ -130,6 +140,16 @@ std::optional<lcr::TextCharset> charsetNamed(const std::string& name) {
     if (name == "utf-16be")
         return lcr::TextCharset::Utf16Be;
     return std::nullopt;
+}
+
+// A positive number of seconds, fractions allowed ("0.5"), in milliseconds.
+std::optional<std::chrono::milliseconds> secondsNamed(const std::string& text) {
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !(seconds > 0) || seconds > 1e6) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(std::max<long long>(1, std::llround(seconds * 1000)));
 }
 
 int usage(const std::string& problem) {
@@ -203,6 +223,15 @@ std::optional<int> parse(int argc, char** argv, Arguments& a) {
             a.outputCharset = *name == "gbk"     ? lcr::ExtractOutputCharset::Gbk
                               : *name == "utf-8" ? lcr::ExtractOutputCharset::Utf8
                                                  : lcr::ExtractOutputCharset::Source;
+        } else if (arg == "--time-limit") {
+            std::optional<std::string> seconds;
+            std::optional<std::chrono::milliseconds> limit;
+            if (!value(seconds) || !(limit = secondsNamed(*seconds))) {
+                return usage(
+                    "--time-limit 需要正的秒数 / --time-limit needs a positive number of "
+                    "seconds");
+            }
+            a.timeLimit = *limit;
         } else if ((arg == "--filter" || arg == "--regex-filter") && isBatch(a.command)) {
             std::optional<std::string> filter;
             if (!value(filter))
@@ -230,29 +259,85 @@ std::optional<int> parse(int argc, char** argv, Arguments& a) {
     return std::nullopt;
 }
 
-std::optional<std::string> readInput(const std::string& file) {
-    if (file != "-") {
-        lcr::WholeFile whole = lcr::readWholeFile(file);
-        if (whole.status != lcr::FileStatus::Ok) {
-            return std::nullopt;
-        }
-        return std::move(whole.bytes);
-    }
-    // Standard input is a stream, not a file: read it to its end.
+// The bytes of the input, whole: for --charset, whose decoding looks at
+// all of them.
+std::optional<std::string> readInputBytes(const std::string& file) {
     std::string bytes;
-    char buffer[1 << 16];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
-        bytes.append(buffer, n);
-    }
-    if (std::ferror(stdin)) {
+    const lcr::TakePiece take = [&bytes](std::string_view piece, bool) {
+        bytes.append(piece);
+        return piece.size();
+    };
+    const lcr::FileStatus status =
+        file == "-" ? lcr::readStreamInPieces(0, take)
+                    : lcr::readFileInPieces(
+                          file, [&bytes](std::size_t size) { bytes.reserve(size); }, take);
+    if (status != lcr::FileStatus::Ok) {
         return std::nullopt;
     }
     return bytes;
 }
 
-std::string_view stripUtf8Mark(std::string_view bytes) {
-    return bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+// The input read as UTF-8 (its byte-order mark dropped), decoded piece by
+// piece as it is read: no copy of its bytes as a whole, and the text grows
+// into room reserved once from the file's size (never more units than
+// bytes).
+std::optional<std::u16string> readUtf8Input(const std::string& file) {
+    std::u16string text;
+    std::vector<char16_t> units(std::size_t{1} << 15);
+    bool atStart = true;
+    const lcr::TakePiece take = [&](std::string_view piece, bool last) -> std::size_t {
+        std::size_t mark = 0;
+        if (atStart) {
+            if (piece.size() < 3 && !last) {
+                return 0;  // the mark may be cut
+            }
+            mark = piece.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+            piece.remove_prefix(mark);
+            atStart = false;
+        }
+        const std::size_t whole = last ? piece.size() : lcr::completeUtf8Prefix(piece);
+        // Decoded into a buffer that stays in the cache, then appended: the
+        // text's own room is written once, never zero-filled first.
+        for (std::size_t done = 0; done < whole;) {
+            const std::size_t n = std::min(whole - done, units.size());
+            const std::size_t cut =
+                done + n < whole ? lcr::completeUtf8Prefix(piece.substr(done, n)) : n;
+            text.append(units.data(), lcr::decodeUtf8Into(piece.substr(done, cut), units.data()));
+            done += cut;
+        }
+        return mark + whole;
+    };
+    const lcr::FileStatus status =
+        file == "-" ? lcr::readStreamInPieces(0, take)
+                    : lcr::readFileInPieces(
+                          file,
+                          [&text](std::size_t size) {
+                              text.reserve(size);
+                              lcr::preferHugePages(text.data(), text.capacity() * sizeof(char16_t));
+                          },
+                          take);
+    if (status != lcr::FileStatus::Ok) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+// Writes `text` as UTF-8 to standard output through a buffer of bounded
+// size, never a copy of the whole.
+void writeUtf8(std::u16string_view text) {
+    constexpr std::size_t kUnits = std::size_t{1} << 18;
+    std::string bytes;
+    bytes.reserve(kUnits * 3);
+    while (!text.empty()) {
+        std::size_t n = std::min(kUnits, text.size());
+        if (n < text.size() && (text[n - 1] & 0xFC00) == 0xD800) {
+            ++n;  // keep a surrogate pair together
+        }
+        bytes.clear();
+        lcr::appendUtf8(text.substr(0, n), bytes);
+        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        text.remove_prefix(n);
+    }
 }
 
 void reportCompileError(std::size_t pieceIndex, const lcr::CompileError& error) {
@@ -265,9 +350,15 @@ void reportCompileError(std::size_t pieceIndex, const lcr::CompileError& error) 
     std::cerr << "\n";
 }
 
-void reportIncomplete() {
-    std::cerr << "lcregular-cli: 结果不完整：搜索超出了引擎的回溯限制 / incomplete: the search "
-                 "reached the engine's backtracking limits\n";
+void reportIncomplete(bool timedOut) {
+    if (timedOut) {
+        std::cerr << "lcregular-cli: 结果不完整：搜索超出了时间限制 (--time-limit) / incomplete: "
+                     "the search ran out of its time limit (--time-limit)\n";
+    } else {
+        std::cerr << "lcregular-cli: 结果不完整：有些位置超出了引擎的回溯限制，已跳过 / "
+                     "incomplete: some start positions reached the engine's backtracking "
+                     "limits and were passed over\n";
+    }
 }
 
 void appendJsonString(std::string& out, std::u16string_view text) {
@@ -316,7 +407,7 @@ int runExtract(const Arguments& a, std::u16string&& text) {
             status = kCompileError;
         }
         if (e.incomplete()) {
-            reportIncomplete();
+            reportIncomplete(e.timedOut());
         }
         const int count = e.matchCount();
         const int groupCount = e.groupCount();
@@ -344,7 +435,7 @@ int runExtract(const Arguments& a, std::u16string&& text) {
             }
             line.clear();
             format.appendRow({static_cast<std::size_t>(k), e.matchText(k), groups}, line);
-            out += lcr::toUtf8(line);
+            lcr::appendUtf8(line, out);
             out.push_back('\n');
             if (out.size() > (1 << 20)) {
                 std::cout << out;
@@ -359,12 +450,12 @@ int runExtract(const Arguments& a, std::u16string&& text) {
     return status;
 }
 
-int runReplace(const Arguments& a, const std::u16string& text) {
-    const lcr::ReplacementResult result =
-        lcr::replaceChain(text, lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options);
-    std::cout << lcr::toUtf8(result.text);
+int runReplace(const Arguments& a, std::u16string&& text) {
+    const lcr::ReplacementResult result = lcr::replaceChainTaking(
+        std::move(text), lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options);
+    writeUtf8(result.text);
     if (result.incomplete) {
-        reportIncomplete();
+        reportIncomplete(result.timedOut);
     }
     if (result.compileError) {
         reportCompileError(*result.failedPiece, *result.compileError);
@@ -415,12 +506,12 @@ int runBatch(const Arguments& a) {
         extracts(a.command)
             ? lcr::BatchExtract(*files,
                                 {lcr::fromUtf8(*a.chain), lcr::fromUtf8(a.format), a.options,
-                                 charset, a.outputCharset},
+                                 charset, a.outputCharset, a.timeLimit},
                                 hooks)
-            : lcr::BatchReplace(
-                  *files,
-                  {lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options, charset},
-                  hooks);
+            : lcr::BatchReplace(*files,
+                                {lcr::fromUtf8(*a.chain), lcr::fromUtf8(*a.replacements), a.options,
+                                 charset, a.timeLimit},
+                                hooks);
     if (!result.ran) {
         std::cerr << "lcregular-cli: 没有要处理的文件 / no files to process\n";
         return kOk;
@@ -453,18 +544,21 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status = parse(argc, argv, a)) {
         return *status;
     }
+    // Every search stops at the limit; a batch run also ends each file's
+    // chain there.
+    lcr::setDefaultSearchTimeBudget(a.timeLimit);
     if (isBatch(a.command)) {
         return runBatch(a);
-    }
-    const std::optional<std::string> bytes = readInput(a.file);
-    if (!bytes) {
-        std::cerr << "lcregular-cli: 无法读取 / cannot read: " << a.file << "\n";
-        return kUsage;
     }
     // Without --charset the input is UTF-8 (its byte-order mark dropped);
     // with it, it is read as a batch run reads a file.
     std::u16string text;
     if (a.charset) {
+        const std::optional<std::string> bytes = readInputBytes(a.file);
+        if (!bytes) {
+            std::cerr << "lcregular-cli: 无法读取 / cannot read: " << a.file << "\n";
+            return kUsage;
+        }
         lcr::DecodedText decoded = lcr::decodeFileBytes(*bytes, *a.charset);
         if (decoded.binary) {
             // Its text would end early; nothing is better than a part.
@@ -473,11 +567,14 @@ int main(int argc, char** argv) {
             return kUsage;
         }
         text = std::move(decoded.text);
+    } else if (std::optional<std::u16string> decoded = readUtf8Input(a.file)) {
+        text = std::move(*decoded);
     } else {
-        text = lcr::fromUtf8(stripUtf8Mark(*bytes));
+        std::cerr << "lcregular-cli: 无法读取 / cannot read: " << a.file << "\n";
+        return kUsage;
     }
     const int status =
-        a.command == "extract" ? runExtract(a, std::move(text)) : runReplace(a, text);
+        a.command == "extract" ? runExtract(a, std::move(text)) : runReplace(a, std::move(text));
     std::cout.flush();
     return status;
 }

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <exception>
+#include <memory>
 
 namespace lcr {
 
@@ -168,6 +170,55 @@ WholeFile readWholeFile(const std::filesystem::path& path, std::size_t maxBytes)
     }
     file.status = FileStatus::Ok;
     return file;
+}
+
+FileStatus readFileInPieces(const std::filesystem::path& path,
+                            const std::function<void(std::size_t size)>& sizeKnown,
+                            const TakePiece& take) {
+    UniqueFd fd(openFile(path, O_RDONLY | O_NONBLOCK));
+    if (!fd.valid()) {
+        return FileStatus::CannotOpen;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        return FileStatus::ReadFailed;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return FileStatus::NotAFile;
+    }
+    sizeKnown(static_cast<std::size_t>(info.st_size));
+    return readStreamInPieces(fd.get(), take);
+}
+
+FileStatus readStreamInPieces(int fd, const TakePiece& take) {
+    // Large enough that a read costs little beside the work on its bytes,
+    // small enough to stay in the cache while that work is done.
+    constexpr std::size_t kPiece = std::size_t{1} << 18;
+    constexpr std::size_t kMaxKept = 64;  // what `take` may leave, at most
+    const std::unique_ptr<char[]> buffer(new char[kPiece + kMaxKept]);
+    std::size_t kept = 0;
+    while (true) {
+        const ssize_t got = ::read(fd, buffer.get() + kept, kPiece);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return FileStatus::ReadFailed;
+        }
+        const std::size_t size = kept + static_cast<std::size_t>(got);
+        if (got == 0) {
+            if (kept > 0) {
+                take(std::string_view(buffer.get(), kept), true);
+            }
+            return FileStatus::Ok;
+        }
+        const std::size_t used = std::min(take(std::string_view(buffer.get(), size), false), size);
+        kept = size - used;
+        if (kept > kMaxKept) {
+            return FileStatus::ReadFailed;  // rather than lose bytes
+        }
+        std::memmove(buffer.get(), buffer.get() + size - kept, kept);
+    }
 }
 
 std::optional<TemporaryFile> writeTemporaryBeside(const std::filesystem::path& target,

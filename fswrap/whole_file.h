@@ -59,6 +59,22 @@ struct WholeFile {
 WholeFile readWholeFile(const std::filesystem::path& path,
                         std::size_t maxBytes = static_cast<std::size_t>(-1));
 
+// The content of the regular file at `path` (the same checks as
+// readWholeFile), handed to `take` piece by piece as it is read, with no
+// copy of the whole. `sizeKnown` is told the file's size first, so that the
+// caller can reserve room for what it makes of the bytes. `take` returns how
+// many bytes of the piece it used; the rest (a few bytes, such as a
+// character cut at the piece's end) comes again at the front of the next
+// piece (at most 64 bytes, else the read fails rather than lose them); at
+// the end of the file `last` is true and every byte must be used.
+// Ok, CannotOpen, NotAFile or ReadFailed (some pieces may be taken by then).
+using TakePiece = std::function<std::size_t(std::string_view piece, bool last)>;
+FileStatus readFileInPieces(const std::filesystem::path& path,
+                            const std::function<void(std::size_t size)>& sizeKnown,
+                            const TakePiece& take);
+// The same for an open stream (standard input): to its end.
+FileStatus readStreamInPieces(int fd, const TakePiece& take);
+
 // Replaces the file at `path` by `bytes`, atomically as described above.
 FileStatus writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 

@@ -38,6 +38,9 @@ struct ExpressionMatches {
     }
     const std::optional<CompileError>& compileError() const { return regex->compileError(); }
     bool incomplete() const { return regex->lastRunIncomplete(); }
+    // Whether the search's time budget ran out (else an incomplete search
+    // met the backtracking limits at some start positions).
+    bool timedOut() const { return regex->matches().timedOut(); }
 };
 
 // The pieces of a chain that an extraction runs: trailing "|" removed,

@@ -1,6 +1,7 @@
 #include "operations/replacement_chain.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "regex/deelx_regex_object.h"
 
@@ -20,15 +21,31 @@ std::vector<ReplacementStep> replacementSteps(std::u16string_view chain,
     return steps;
 }
 
+StepOutcome replaceInPlace(DeelxRegexObject& re, std::u16string& text,
+                           std::u16string_view replacement, std::vector<ReplacedSpan>* replaced) {
+    const auto started = std::chrono::steady_clock::now();
+    text = re.replace(text, replacement, std::nullopt, replaced);
+    StepOutcome outcome;
+    outcome.incomplete = re.lastRunIncomplete();
+    // The object says only that the replacement stopped short. A start
+    // position at the backtracking limits costs a fraction of the budget, so
+    // a replacement that lasted the whole budget (the process-wide one the
+    // object was made with) is one that ran out of time. The engine reads a
+    // coarse clock, a tick or two early against this one.
+    constexpr std::chrono::milliseconds kClockSlack{20};
+    outcome.timedOut = outcome.incomplete && std::chrono::steady_clock::now() - started >=
+                                                 defaultSearchTimeBudget() - kClockSlack;
+    return outcome;
+}
+
 StepOutcome applyReplacementStep(std::u16string& text, const ReplacementStep& step,
                                  const MatchOptions& options, std::vector<ReplacedSpan>* replaced) {
     DeelxRegexObject re;
-    StepOutcome outcome;
-    if (!createWithOptions(re, step.expression, options)) {
+    const bool compiled = createWithOptions(re, step.expression, options);
+    StepOutcome outcome = replaceInPlace(re, text, step.replacement, replaced);
+    if (!compiled) {
         outcome.compileError = re.compileError();
     }
-    text = re.replace(text, step.replacement, std::nullopt, replaced);
-    outcome.incomplete = re.lastRunIncomplete();
     return outcome;
 }
 
@@ -74,8 +91,16 @@ std::vector<std::int32_t> carryReplacedSpans(const std::vector<std::int32_t>& ea
 
 ReplacementResult replaceChain(std::u16string_view text, std::u16string_view chain,
                                std::u16string_view replacements, const MatchOptions& options) {
+    MatchOptions prepared = options;
+    prepared.correctNewlines = false;  // done here, on the copy
+    return replaceChainTaking(prepareSource(text, options), chain, replacements, prepared);
+}
+
+ReplacementResult replaceChainTaking(std::u16string text, std::u16string_view chain,
+                                     std::u16string_view replacements,
+                                     const MatchOptions& options) {
     ReplacementResult result;
-    result.text = prepareSource(text, options);
+    result.text = options.correctNewlines ? prepareSource(text, options) : std::move(text);
     for (const ReplacementStep& step : replacementSteps(chain, replacements)) {
         const StepOutcome outcome = applyReplacementStep(result.text, step, options);
         if (outcome.compileError && !result.compileError) {
@@ -83,6 +108,7 @@ ReplacementResult replaceChain(std::u16string_view text, std::u16string_view cha
             result.failedPiece = step.pieceIndex;
         }
         result.incomplete = result.incomplete || outcome.incomplete;
+        result.timedOut = result.timedOut || outcome.timedOut;
     }
     return result;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "operations/expression_chain.h"
+#include "regex/deelx_regex_object.h"
 #include "regex/engine.h"
 
 namespace lcr {
@@ -32,7 +33,15 @@ std::vector<ReplacementStep> replacementSteps(std::u16string_view chain,
 struct StepOutcome {
     std::optional<CompileError> compileError;
     bool incomplete = false;
+    bool timedOut = false;  // incomplete because the time budget ran out
 };
+
+// Replaces in `text` (in place) with the compiled `re` and its own
+// replace-all choice; says whether the replacement stopped short and why.
+// *replaced, when given, receives the places of its replacements.
+StepOutcome replaceInPlace(DeelxRegexObject& re, std::u16string& text,
+                           std::u16string_view replacement,
+                           std::vector<ReplacedSpan>* replaced = nullptr);
 
 // Applies one step to `text` (in place); *replaced, when given, receives
 // the places of its replacements.
@@ -53,9 +62,13 @@ struct ReplacementResult {
     std::optional<std::size_t> failedPiece;
     std::optional<CompileError> compileError;
     bool incomplete = false;
+    bool timedOut = false;  // some step's time budget ran out
 };
 
 ReplacementResult replaceChain(std::u16string_view text, std::u16string_view chain,
                                std::u16string_view replacements, const MatchOptions& options);
+// The same on a text handed over: no copy of it unless 矫正换行 makes one.
+ReplacementResult replaceChainTaking(std::u16string text, std::u16string_view chain,
+                                     std::u16string_view replacements, const MatchOptions& options);
 
 }  // namespace lcr

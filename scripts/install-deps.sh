@@ -13,6 +13,7 @@ packages=(
   fonts-wqy-microhei
   qt6-translations-l10n
   desktop-file-utils appstream file
+  ripgrep bc time
 )
 
 missing=()

@@ -307,16 +307,46 @@ std::string encodeGb18030(std::u16string_view text) {
 
 // The UTF-8 conversions write through a pointer into a buffer sized for the
 // worst case and cut it at the end: no per-character capacity checks.
-std::u16string fromUtf8(std::string_view bytes) {
-    std::u16string result(bytes.size(), u'\0');  // never more units than bytes
-    char16_t* out = result.data();
+std::size_t decodeUtf8Into(std::string_view bytes, char16_t* const start) {
+    char16_t* out = start;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = p + bytes.size();
     while (p < end) {
+#if defined(__SSE2__)
+        // Sixteen bytes at a time while they are ASCII, the common case of
+        // most texts; else the ASCII bytes before the first that is not. All
+        // sixteen units are written: there is room for them, as every byte
+        // from p to the end has its unit.
+        if (end - p >= 16) {
+            const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const __m128i zero = _mm_setzero_si128();
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(sixteen, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(sixteen, zero));
+            const unsigned nonAscii = static_cast<unsigned>(_mm_movemask_epi8(sixteen));
+            const int ascii = nonAscii == 0 ? 16 : std::countr_zero(nonAscii);
+            out += ascii;
+            p += ascii;
+            if (ascii == 16) {
+                continue;
+            }
+        }
+#endif
         unsigned b0 = *p;
         if (b0 < 0x80) {
             *out++ = static_cast<char16_t>(b0);
             ++p;
+            continue;
+        }
+        // Well-formed three-byte sequences led by E1..EC or EE..EF (E0 and
+        // ED narrow the second byte's range): most Chinese text.
+        while (b0 >= 0xE1 && b0 != 0xED && b0 <= 0xEF && end - p >= 3 && (p[1] & 0xC0) == 0x80 &&
+               (p[2] & 0xC0) == 0x80) {
+            *out++ =
+                static_cast<char16_t>((b0 & 0x0F) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu));
+            p += 3;
+            b0 = p < end ? *p : 0;
+        }
+        if (b0 < 0x80) {
             continue;
         }
         const Utf8Lead lead = utf8Lead(b0);
@@ -343,8 +373,28 @@ std::u16string fromUtf8(std::string_view bytes) {
         }
         p += k;
     }
-    result.resize(static_cast<std::size_t>(out - result.data()));
+    return static_cast<std::size_t>(out - start);
+}
+
+std::u16string fromUtf8(std::string_view bytes) {
+    std::u16string result(bytes.size(), u'\0');  // never more units than bytes
+    result.resize(decodeUtf8Into(bytes, result.data()));
     return result;
+}
+
+std::size_t completeUtf8Prefix(std::string_view bytes) {
+    // A sequence cut at the end starts at most three bytes before it.
+    const std::size_t size = bytes.size();
+    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+        const auto b = static_cast<unsigned char>(bytes[size - back]);
+        if (b < 0x80) {
+            return size;
+        }
+        if (b >= 0xC0) {
+            return utf8Lead(b).length > back ? size - back : size;
+        }
+    }
+    return size;
 }
 
 bool isWellFormedUtf8(std::string_view bytes) {
@@ -370,9 +420,8 @@ bool isWellFormedUtf8(std::string_view bytes) {
     return true;
 }
 
-std::string toUtf8(std::u16string_view text) {
-    std::string result(text.size() * 3, '\0');  // three bytes a unit at most
-    char* out = result.data();
+std::size_t encodeUtf8Into(std::u16string_view text, char* const start) {
+    char* out = start;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
         if (cp < 0x80) {
@@ -401,7 +450,18 @@ std::string toUtf8(std::u16string_view text) {
             *out++ = static_cast<char>(0x80 | (cp & 0x3F));
         }
     }
-    result.resize(static_cast<std::size_t>(out - result.data()));
+    return static_cast<std::size_t>(out - start);
+}
+
+void appendUtf8(std::u16string_view text, std::string& out) {
+    const std::size_t used = out.size();
+    out.resize(used + text.size() * 3);  // three bytes a unit at most
+    out.resize(used + encodeUtf8Into(text, out.data() + used));
+}
+
+std::string toUtf8(std::u16string_view text) {
+    std::string result;
+    appendUtf8(text, result);
     return result;
 }
 

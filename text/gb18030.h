@@ -24,6 +24,16 @@ std::string encodeGb18030(std::u16string_view text);
 // UTF-8 becomes U+FFFD; a lone surrogate becomes U+FFFD.
 std::u16string fromUtf8(std::string_view bytes);
 std::string toUtf8(std::u16string_view text);
+// The same, with no buffer of their own, for text that streams through:
+// decodeUtf8Into writes at most bytes.size() units to `out` and returns how
+// many it wrote; a sequence cut at the end of `bytes` becomes U+FFFD, so a
+// chunk of a longer input is decoded up to completeUtf8Prefix(chunk) and the
+// rest carried on to the next chunk.
+std::size_t decodeUtf8Into(std::string_view bytes, char16_t* out);
+std::size_t completeUtf8Prefix(std::string_view bytes);
+// appendUtf8 appends the encoding of `text` to `out`; a surrogate pair cut
+// at the end of `text` is a lone surrogate, so cut texts after a low one.
+void appendUtf8(std::u16string_view text, std::string& out);
 
 // Whether `bytes` are well-formed UTF-8 throughout: exactly the inputs that
 // fromUtf8 decodes without a U+FFFD of its own. Pure ASCII is well-formed.

@@ -90,6 +90,13 @@ TEST(Cli, Cases) {
         {"--charset: binary input is refused, not cut short", "replace --charset auto -e a -r b",
          std::string("a\0\0b", 4), "", 2},
         {"batch run without folder or files", "batch-extract -e a", "", "", 2},
+        {"a time limit is a positive number of seconds", "extract --time-limit 0 -e a", "a", "", 2},
+        {"a time limit is a number", "extract --time-limit soon -e a", "a", "", 2},
+        {"a fractional time limit", "extract --time-limit 0.5 -e a", "a", "a\n", 0},
+        // The input is read in pieces: characters cut between two pieces.
+        {"a long input with Chinese throughout", "extract -e '中文$'",
+         std::string(300000, 'a') + "中文" + std::string(200000, 'b') + "\xE4\xB8\xAD\xE6\x96\x87",
+         "中文\n", 0},
     };
     for (const Case& c : cases) {
         const CliRun run = runCli(c.args, c.input);
@@ -179,11 +186,94 @@ TEST(Cli, BatchRunsKeepFoldersApartAndReportEveryFile) {
     EXPECT_EQ(run.status, 2) << run.err;
 }
 
+// Runaway patterns end, say on standard error that the result is
+// incomplete and why, and keep what is found before and after the places
+// they give up on. The time limit is generous where the backtracking limits
+// are to act (these runs take well under a second), small where it is the
+// budget that has to end the run.
+TEST(Cli, RunawayPatternsEndAndKeepTheMatchesAroundThem) {
+    const std::string xs(30, 'x');
+    std::string lines = "k1\n";
+    for (int i = 0; i < 100; ++i) {
+        lines += "aaaaaaaaaaaaaaaaaaaaaaaaab\n";
+    }
+    struct Runaway {
+        const char* what;
+        std::string args;
+        std::string input;
+        std::string out;     // exactly, or (timed out) its start
+        const char* reason;  // on standard error
+    };
+    const char* const limits = "backtracking limits";
+    const char* const time = "time limit";
+    const Runaway cases[] = {
+        {"one expression", "extract --time-limit 30 -e 'k\\d|(x+x+)+y'", "k1 " + xs + " k2",
+         "k1\nk2\n", limits},
+        {"in the middle of a replacement chain",
+         "replace -a --time-limit 30 -e 'k<#lc#>(x+x+)+y|q<#lc#>\\d' -r 'K<#lc#>!<#lc#>#'",
+         "k1 " + xs + " k2", "K# " + xs + " K#", limits},
+        {"the budget runs out", "extract -m --time-limit 0.2 -e 'k\\d|(a+)+$'", lines, "k1\n",
+         time},
+        {"the budget runs out in a chain",
+         "replace -m -a --time-limit 0.2 -e 'k<#lc#>(a+)+$' -r 'K<#lc#>!'", lines, "K1\n", time},
+    };
+    for (const Runaway& c : cases) {
+        const CliRun run = runCli(c.args, c.input);
+        EXPECT_EQ(run.status, 0) << c.what << ": " << run.err;
+        if (c.reason == time) {
+            EXPECT_EQ(run.out.substr(0, c.out.size()), c.out) << c.what;
+        } else {
+            EXPECT_EQ(run.out, c.out) << c.what;
+        }
+        EXPECT_NE(run.err.find("incomplete"), std::string::npos) << c.what << ": " << run.err;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << c.what << ": " << run.err;
+    }
+}
+
+// The same in a batch file: the steps of the chain before and after the
+// runaway one are applied throughout, and the summary names the file and
+// the cause.
+TEST(Cli, BatchRunsGoOnPastRunawayPatterns) {
+    const std::string folder = ::testing::TempDir() + "/cli_batch_runaway";
+    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "'").c_str());
+    const std::string xs(30, 'x');
+    std::ofstream(folder + "/a.txt", std::ios::binary) << "k1 " + xs + " k2";
+    std::string lines = "k1\n";
+    for (int i = 0; i < 100; ++i) {
+        lines += "aaaaaaaaaaaaaaaaaaaaaaaaab\n";
+    }
+    std::ofstream(folder + "/b.txt", std::ios::binary) << lines;
+
+    CliRun run = runCli(
+        "batch-replace -a --time-limit 30 -e 'k<#lc#>(x+x+)+y|q<#lc#>\\d' -r "
+        "'K<#lc#>!<#lc#>#' '" +
+            folder + "/a.txt'",
+        "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readBytes(folder + "/批量替换结果/a.txt"), "K# " + xs + " K#");
+    EXPECT_NE(run.err.find("搜索不完整 " + folder + "/a.txt：超出了引擎的回溯限制"),
+              std::string::npos)
+        << run.err;
+
+    // A budget per file: the file whose chain runs out of it ends there;
+    // the next file is searched with a budget of its own.
+    run = runCli("batch-extract -m --time-limit 0.2 -e 'k\\d<#lc#>(a+)+$<#lc#>k\\d' '" + folder +
+                     "/b.txt' '" + folder + "/a.txt'",
+                 "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readBytes(folder + "/批量提取结果/b.txt").substr(0, 4), "k1\r\n");
+    EXPECT_EQ(readBytes(folder + "/批量提取结果/a.txt"), "k1\r\nk2\r\nk1\r\nk2\r\n");
+    EXPECT_NE(run.err.find("搜索不完整 " + folder + "/b.txt：超出了时间限制"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("搜索不完整 " + folder + "/a.txt"), std::string::npos) << run.err;
+}
+
 TEST(Cli, HelpIsInChineseAndEnglish) {
     const CliRun run = runCli("--help", "");
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("用法"), std::string::npos);
     EXPECT_NE(run.out.find("Usage"), std::string::npos);
+    EXPECT_NE(run.out.find("--time-limit"), std::string::npos);
 }
 
 }  // namespace

@@ -55,6 +55,46 @@ TEST(WholeFile, ReadsRegularFilesWithinTheLimit) {
     }
 }
 
+// Read in pieces, a file comes whole and in order, the bytes a piece leaves
+// at the front of the next; what is not a regular file is refused as by
+// readWholeFile.
+TEST(WholeFile, ReadsInPiecesWithTheBytesEachPieceLeaves) {
+    TempFolder folder;
+    std::string content;
+    for (int i = 0; i < 300000; ++i) {
+        content.push_back(static_cast<char>('a' + i % 26));
+    }
+    const fs::path file = folder.write("big.txt", content);
+    fs::create_directory(folder.path() / "sub");
+
+    std::size_t announced = 0;
+    std::string taken;
+    int pieces = 0;
+    const FileStatus status = readFileInPieces(
+        file, [&](std::size_t size) { announced = size; },
+        [&](std::string_view piece, bool last) {
+            ++pieces;
+            const std::size_t used = last ? piece.size() : piece.size() - 3;
+            taken.append(piece.substr(0, used));
+            return used;
+        });
+    EXPECT_EQ(status, FileStatus::Ok);
+    EXPECT_EQ(announced, content.size());
+    EXPECT_GT(pieces, 1);
+    EXPECT_TRUE(taken == content);
+
+    const auto never = [](std::string_view, bool) -> std::size_t {
+        ADD_FAILURE() << "nothing to take";
+        return 0;
+    };
+    EXPECT_EQ(readFileInPieces(
+                  folder.path() / "sub", [](std::size_t) {}, never),
+              FileStatus::NotAFile);
+    EXPECT_EQ(readFileInPieces(
+                  folder.path() / "missing", [](std::size_t) {}, never),
+              FileStatus::CannotOpen);
+}
+
 TEST(WholeFile, AtomicWritesReplaceWholeAndKeepPermissions) {
     TempFolder folder;
     const fs::path target = folder.write("out.txt", "old content");

@@ -478,6 +478,42 @@ TEST(Utf8, KnownAndInvalidSequences) {
     EXPECT_EQ(hex(toUtf8(std::u16string(u"\xDE00") + u"a")), "EF BF BD 61");
 }
 
+// The decoder takes sixteen bytes at a time where it can and streams in
+// pieces: a sequence at any place among ASCII and Chinese text, and a cut at
+// any place, decode as the whole does byte by byte.
+TEST(Utf8, LongTextsAndPiecesDecodeAsTheirParts) {
+    const std::pair<std::string, std::u16string> sequences[] = {
+        {"\xE4\xB8\xAD", u"中"},   {"\xF0\x9F\x98\x80", u"\U0001F600"},
+        {"\xC3\xA9", u"\u00E9"},   {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"\xE4\xB8x", u"\uFFFDx"}, {"\xFF", u"\uFFFD"},
+    };
+    for (const auto& [bytes, text] : sequences) {
+        for (std::size_t at = 0; at < 40; ++at) {
+            const std::string before =
+                std::string(at, 'a') + "\xE6\x96\x87" + std::string(at % 7, 'b');
+            const std::u16string beforeText =
+                std::u16string(at, u'a') + u"文" + std::u16string(at % 7, u'b');
+            const std::string all = before + bytes + std::string(20, 'z') + "\xE4\xB8\xAD";
+            const std::u16string expected = beforeText + text + std::u16string(20, u'z') + u"中";
+            ASSERT_EQ(hex(fromUtf8(all)), hex(expected)) << hex(all);
+            for (std::size_t cut = 0; cut <= all.size(); ++cut) {
+                const std::size_t whole = completeUtf8Prefix(std::string_view(all).substr(0, cut));
+                ASSERT_LE(whole, cut);
+                std::u16string pieces(all.size(), u'\0');
+                std::size_t n =
+                    decodeUtf8Into(std::string_view(all).substr(0, whole), pieces.data());
+                n += decodeUtf8Into(std::string_view(all).substr(whole), pieces.data() + n);
+                pieces.resize(n);
+                ASSERT_EQ(hex(pieces), hex(expected)) << hex(all) << " cut at " << cut;
+            }
+        }
+    }
+    std::string grown;
+    appendUtf8(u"中", grown);
+    appendUtf8(u"a\U0001F600", grown);
+    EXPECT_EQ(hex(grown), "E4 B8 AD 61 F0 9F 98 80");
+}
+
 TEST(Utf8, EveryCharacterRoundTrips) {
     std::vector<char32_t> cps = supplementarySample();
     for (char32_t cp = 0; cp < 0x10000; ++cp) {
