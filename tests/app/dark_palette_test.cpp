@@ -3,12 +3,14 @@
 #include "app/palette_colors.h"
 
 #include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include "tests/app/color_contrast.h"
 
 #include "app/window_widgets.h"
 #include "tests/app/window_fixture.h"
@@ -16,19 +18,7 @@
 namespace lcr {
 namespace {
 
-// WCAG contrast ratio of two colours, 1 to 21.
-double contrast(const QColor& a, const QColor& b) {
-    auto luminance = [](const QColor& c) {
-        auto channel = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-               0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+using lcr::testing::contrast;
 
 QPalette darkPalette() {
     QPalette p;

@@ -3,12 +3,14 @@
 // text linked both ways, the switch, and that the text and its undo history
 // stay untouched.
 #include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <cmath>
+#include "tests/app/color_contrast.h"
 
 #include "app/main_window.h"
 #include "app/match_colors.h"
@@ -196,19 +198,7 @@ TEST_F(MatchHighlightingTest, ReplacePageShowsTheMatchesAndTheReplacedSpans) {
               (std::vector<Span>{{3, 3, 0, 0}, {4, 5, 0, 0}, {7, 8, 0, 0}}));
 }
 
-// The WCAG contrast ratio of two colours.
-double contrast(const QColor& a, const QColor& b) {
-    auto luminance = [](const QColor& c) {
-        auto channel = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-               0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+using lcr::testing::contrast;
 
 TEST(MatchColorsTest, TextStaysReadableOnEveryHighlightInLightAndDarkThemes) {
     QPalette light;
