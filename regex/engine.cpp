@@ -707,17 +707,16 @@ MatchList EngineExpression::matchAll(std::u16string_view text) const {
         if (spans.capacity() - spans.size() < list.m_stride) {
             spans.reserve(std::max<std::size_t>(spans.capacity() * 2, 64 * list.m_stride));
         }
-        const std::size_t at = spans.size();
-        spans.resize(at + list.m_stride);  // within the capacity reserved above
-        std::int32_t* out = spans.data() + at;
         if (renumber) {
-            collectSpans(m_compiled->numbering, list.m_groupCount, ov, rc, out);
+            const std::size_t at = spans.size();
+            spans.resize(at + list.m_stride);
+            collectSpans(m_compiled->numbering, list.m_groupCount, ov, rc, spans.data() + at);
         } else {
             const std::size_t setPairs = static_cast<std::size_t>(rc);
             for (std::size_t g = 0; g < pairs; ++g) {
                 const bool set = g < setPairs && ov[2 * g] != PCRE2_UNSET;
-                out[2 * g] = set ? static_cast<std::int32_t>(ov[2 * g]) : -1;
-                out[2 * g + 1] = set ? static_cast<std::int32_t>(ov[2 * g + 1]) : -1;
+                spans.push_back(set ? static_cast<std::int32_t>(ov[2 * g]) : -1);
+                spans.push_back(set ? static_cast<std::int32_t>(ov[2 * g + 1]) : -1);
             }
         }
         previousEnd = end;
