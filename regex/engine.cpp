@@ -680,6 +680,7 @@ MatchList EngineExpression::matchAll(std::u16string_view text) const {
     const bool jit = m_compiled->jit;
     std::size_t previousEnd = 0;
     std::size_t from = 0;
+    std::size_t used = 0;
     while (!progress.timedOut) {
         // The JIT entry called directly while the search is free; search()
         // takes over at the first start position that meets the limits.
@@ -704,24 +705,27 @@ MatchList EngineExpression::matchAll(std::u16string_view text) const {
         if (end <= previousEnd) {
             break;  // an empty match at the start, or right where the last one ended
         }
-        if (spans.capacity() - spans.size() < list.m_stride) {
-            spans.reserve(std::max<std::size_t>(spans.capacity() * 2, 64 * list.m_stride));
+        // The list grows in large steps and is written through a pointer;
+        // `used` says how much of it holds matches.
+        if (spans.size() - used < list.m_stride) {
+            spans.resize(std::max<std::size_t>(spans.size() * 2, 64 * list.m_stride));
         }
+        std::int32_t* out = spans.data() + used;
+        used += list.m_stride;
         if (renumber) {
-            const std::size_t at = spans.size();
-            spans.resize(at + list.m_stride);
-            collectSpans(m_compiled->numbering, list.m_groupCount, ov, rc, spans.data() + at);
+            collectSpans(m_compiled->numbering, list.m_groupCount, ov, rc, out);
         } else {
             const std::size_t setPairs = static_cast<std::size_t>(rc);
             for (std::size_t g = 0; g < pairs; ++g) {
                 const bool set = g < setPairs && ov[2 * g] != PCRE2_UNSET;
-                spans.push_back(set ? static_cast<std::int32_t>(ov[2 * g]) : -1);
-                spans.push_back(set ? static_cast<std::int32_t>(ov[2 * g + 1]) : -1);
+                out[2 * g] = set ? static_cast<std::int32_t>(ov[2 * g]) : -1;
+                out[2 * g + 1] = set ? static_cast<std::int32_t>(ov[2 * g + 1]) : -1;
             }
         }
         previousEnd = end;
         from = end;
     }
+    spans.resize(used);
     list.m_incomplete = progress.limitHit || progress.timedOut;
     list.m_timedOut = progress.timedOut;
     return list;
