@@ -170,6 +170,26 @@ std::size_t findClassEnd(std::u16string_view pattern, std::size_t start) {
     return std::min(i, pattern.size());
 }
 
+// The end of the escape starting at `pos` (a backslash) as PCRE2 reads it:
+// \x41, \x{4e2d}, \cM, \p{Han}, \pL, or a backslash and one character
+// (a surrogate pair whole).
+std::size_t escapeEnd(std::u16string_view pattern, std::size_t pos) {
+    const auto at = [&](std::size_t i) { return i < pattern.size() ? pattern[i] : u'\0'; };
+    const char16_t d = at(pos + 1);
+    std::size_t end = pos + (isHighSurrogate(d) ? 3 : 2);
+    if ((d == u'x' || d == u'p' || d == u'P') && at(pos + 2) == u'{') {
+        const std::size_t close = pattern.find(u'}', pos + 2);
+        end = close == std::u16string_view::npos ? end : close + 1;
+    } else if (d == u'x') {
+        while (end < pos + 4 && isHexDigit(at(end))) {
+            ++end;
+        }
+    } else if (d == u'c' || d == u'p' || d == u'P') {
+        end = pos + 3;
+    }
+    return std::min(end, pattern.size());
+}
+
 // A quantifier at `i`: *, +, ?, {n}, {n,}, {n,m}, each optionally followed
 // by ? (lazy) or + (possessive). Returns its length, 0 when there is none.
 std::size_t quantifierLength(std::u16string_view pattern, std::size_t i) {
@@ -475,22 +495,8 @@ private:
                 isLowSurrogate(hexValue(m_pattern.substr(end + 2)))) {
                 end += 6;
             }
-        } else if (d == u'x' && at(m_pos + 2) == u'{') {
-            const std::size_t close = m_pattern.find(u'}', m_pos);
-            end = close == std::u16string_view::npos ? m_pattern.size() : close + 1;
-        } else if (d == u'x') {
-            while (end < m_pos + 4 && isHexDigit(at(end))) {
-                ++end;
-            }
-        } else if (d == u'c') {
-            end = m_pos + 3;
-        } else if ((d == u'p' || d == u'P') && at(m_pos + 2) == u'{') {
-            const std::size_t close = m_pattern.find(u'}', m_pos);
-            end = close == std::u16string_view::npos ? m_pattern.size() : close + 1;
-        } else if (d == u'p' || d == u'P') {
-            end = m_pos + 3;
-        } else if (isHighSurrogate(d)) {
-            end = m_pos + 3;
+        } else {
+            end = escapeEnd(m_pattern, m_pos);
         }
         end = std::min(end, m_pattern.size());
         m_pos = end;
@@ -601,8 +607,6 @@ public:
     }
 
     void setListener(PatternListener* listener) { m_listener = listener; }
-    bool topLevelAlternation() const { return m_topLevelAlternation; }
-    void setTopLevelAlternation(bool seen) { m_topLevelAlternation = seen; }
 
     const std::vector<GroupSeen>& groupsFound() const { return m_groupsFound; }
     const std::vector<std::pair<std::size_t, std::size_t>>& lookbehindsFound() const {
@@ -722,9 +726,6 @@ private:
                 return;
             case u'|':
                 note(PatternToken::Kind::Alternation, m_pos, m_pos + 1);
-                if (m_frames.size() == 1) {
-                    m_topLevelAlternation = true;
-                }
                 if (m_frames.back().conditional && !m_frames.back().noBranchOpen) {
                     // Only the first "|" separates yes from no; the others
                     // are alternatives of the no branch.
@@ -975,20 +976,7 @@ private:
     // \x41, \x{4e2d}, \cM, \p{Han}, \. ...
     void simpleEscape() {
         const char16_t d = at(m_pos + 1);
-        std::size_t end = m_pos + (isHighSurrogate(d) ? 3 : 2);
-        const auto braced = [&](std::size_t open) {
-            const std::size_t close = m_pattern.find(u'}', open);
-            return close == std::u16string_view::npos ? end : close + 1;
-        };
-        if ((d == u'x' || d == u'p' || d == u'P') && at(m_pos + 2) == u'{') {
-            end = braced(m_pos + 2);
-        } else if (d == u'x') {
-            while (end < m_pos + 4 && isHexDigit(at(end))) {
-                ++end;
-            }
-        } else if (d == u'c' || d == u'p' || d == u'P') {
-            end = std::min(m_pos + 3, m_pattern.size());
-        }
+        const std::size_t end = escapeEnd(m_pattern, m_pos);
         if (m_listener) {
             const std::u16string_view text = m_pattern.substr(m_pos, end - m_pos);
             static constexpr std::u16string_view kClasses = u"dDwWsShHNRpPX";
@@ -1477,7 +1465,6 @@ private:
     TranslatedPattern m_out;
     std::vector<GroupSeen> m_groupsFound;
     std::vector<std::pair<std::size_t, std::size_t>> m_lookbehindSpans;
-    bool m_topLevelAlternation = false;  // known from the first pass
     PatternListener* m_listener = nullptr;
     std::vector<int> m_deelxOfPcre;
     int m_capturesSeen = 0;
@@ -1485,11 +1472,14 @@ private:
 
 }  // namespace
 
-TranslatedPattern translateDeelxPattern(std::u16string_view pattern, TranslationFlags flags,
-                                        const std::vector<std::size_t>& reversedLookbehinds) {
-    // A first pass finds the groups, so that references can be numbered the
-    // DEELX way and a condition told apart from a look-ahead even when its
-    // group is defined later on.
+namespace {
+
+// A first pass finds the groups, so that references can be numbered the
+// DEELX way and a condition told apart from a look-ahead even when its group
+// is defined later on; the second translates (and reports to `listener`).
+TranslatedPattern translateInTwoPasses(std::u16string_view pattern, TranslationFlags flags,
+                                       const std::vector<std::size_t>& reversedLookbehinds,
+                                       PatternListener* listener) {
     const std::vector<GroupSeen> noGroups;
     const GroupNumbering noNumbering;
     const std::vector<std::size_t> noReversal;
@@ -1498,25 +1488,22 @@ TranslatedPattern translateDeelxPattern(std::u16string_view pattern, Translation
     const std::vector<GroupSeen> groups = groupPass.groupsFound();
     const GroupNumbering numbering = numberGroups(groups);
     Translator translator(pattern, flags, groups, numbering, reversedLookbehinds);
-    translator.setTopLevelAlternation(groupPass.topLevelAlternation());
+    translator.setListener(listener);
     TranslatedPattern out = translator.run();
     out.groups = numbering;
     return out;
 }
 
+}  // namespace
+
+TranslatedPattern translateDeelxPattern(std::u16string_view pattern, TranslationFlags flags,
+                                        const std::vector<std::size_t>& reversedLookbehinds) {
+    return translateInTwoPasses(pattern, flags, reversedLookbehinds, nullptr);
+}
+
 void tokenizeDeelxPattern(std::u16string_view pattern, TranslationFlags flags,
                           PatternListener& listener) {
-    const std::vector<GroupSeen> noGroups;
-    const GroupNumbering noNumbering;
-    const std::vector<std::size_t> noReversal;
-    Translator groupPass(pattern, flags, noGroups, noNumbering, noReversal);
-    groupPass.run();
-    const std::vector<GroupSeen> groups = groupPass.groupsFound();
-    const GroupNumbering numbering = numberGroups(groups);
-    Translator translator(pattern, flags, groups, numbering, noReversal);
-    translator.setTopLevelAlternation(groupPass.topLevelAlternation());
-    translator.setListener(&listener);
-    translator.run();
+    translateInTwoPasses(pattern, flags, {}, &listener);
 }
 
 std::vector<std::pair<std::size_t, std::size_t>> lookbehindSpans(std::u16string_view pattern,
